@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+#include "convert/RandomSource.h"
+#include "ui/ExitStatus.h"
+#include "ui/FormState.h"
+
+class File;
+class MainWindow;
+
+// The timer tick that converts the listed files, one whole file per tick, and
+// unloads the window on the tick after the last one.
+class BatchDriver {
+ public:
+  BatchDriver(FormState& state, MainWindow& window, RandomSource& random)
+      : state_(state), window_(window), random_(random) {}
+
+  // tmrMain's tick. A tick that arrives while another is still running (from the
+  // event pump or a message box inside it) does nothing, so ticks never nest.
+  void tmrMain_Timer();
+
+ private:
+  // Converts entry CurrentFile of FileList; false when reading it failed.
+  bool ConvertCurrentFile();
+  // Appends one CSV line; on failure reports it and unloads the window.
+  void Append(const std::string& outputPath, const std::string& csvLine, File& input);
+
+  FormState& state_;
+  MainWindow& window_;
+  RandomSource& random_;
+  bool inTick_ = false;
+  bool messageShown_ = false;  // a read or conversion failure was reported during the run
+};
+
+// "Обрабатывается k из n..."
+std::string ProgressText(int currentFile, int fileCount);

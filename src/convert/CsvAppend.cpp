@@ -1,0 +1,23 @@
+#include "convert/CsvAppend.h"
+
+#include <exception>
+
+#include "convert/File.h"
+
+uint8_t AppendCsvLine(const std::string& path, const std::string& text) {
+  try {
+    File file = File::OpenForAppending(path);
+    if (!file.IsOpen()) return 0;
+    const auto sizeBefore = file.Size();
+    if (!sizeBefore) return 0;
+    // One write for the line and its end, so that nothing can come between them.
+    if (!file.WriteAll(text + "\r\n")) {
+      file.Truncate(*sizeBefore);
+      return 0;
+    }
+    // A failing close may mean the line never reached the disk.
+    return file.Close() ? 1 : 0;
+  } catch (const std::exception&) {
+    return 0;
+  }
+}

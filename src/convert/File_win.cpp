@@ -1,0 +1,70 @@
+#include "convert/File.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <climits>
+#include <utility>
+
+namespace {
+
+std::wstring Widen(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+  return wide;
+}
+
+HANDLE Open(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
+  if (path.empty() || path.size() > static_cast<std::size_t>(INT_MAX)) return INVALID_HANDLE_VALUE;
+  const std::wstring wide = Widen(path);
+  return CreateFileW(wide.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+
+File File::OpenForReading(const std::string& path) {
+  return File(Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING));
+}
+
+File File::OpenForAppending(const std::string& path) {
+  // Write access, not append-only access, so that a failed line can be cut off again.
+  return File(Open(path, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));
+}
+
+std::ptrdiff_t File::Read(char* buffer, std::size_t size) {
+  DWORD count = 0;
+  const DWORD wanted = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
+  if (!ReadFile(handle_, buffer, wanted, &count, nullptr)) return -1;
+  return static_cast<std::ptrdiff_t>(count);
+}
+
+bool File::WriteAll(std::string_view bytes) {
+  LARGE_INTEGER end{};
+  if (!SetFilePointerEx(handle_, end, nullptr, FILE_END)) return false;
+  while (!bytes.empty()) {
+    DWORD count = 0;
+    const DWORD wanted = bytes.size() > MAXDWORD ? MAXDWORD : static_cast<DWORD>(bytes.size());
+    if (!WriteFile(handle_, bytes.data(), wanted, &count, nullptr) || count == 0) return false;
+    bytes.remove_prefix(count);
+  }
+  return true;
+}
+
+std::optional<std::int64_t> File::Size() {
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(handle_, &size)) return std::nullopt;
+  return size.QuadPart;
+}
+
+bool File::Truncate(std::int64_t size) {
+  LARGE_INTEGER position{};
+  position.QuadPart = size;
+  return SetFilePointerEx(handle_, position, nullptr, FILE_BEGIN) && SetEndOfFile(handle_);
+}
+
+bool File::Close() {
+  if (!IsOpen()) return true;
+  return CloseHandle(std::exchange(handle_, kNoHandle)) != 0;
+}

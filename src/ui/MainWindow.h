@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+#include "convert/SdrRecord.h"
+#include "ui/ExitStatus.h"
+#include "ui/MessageSink.h"
+
+// The controls the logic disables when the run starts.
+enum class Control { cmdOk, chChangeXY, fr1, Opt1, Opt2, Opt3 };
+
+// What the logic needs of the main window frmMain. Each front-end implements it;
+// tests fake it. All calls come on the window's thread.
+class MainWindow : public MessageSink {
+ public:
+  // Makes the window visible and returns at once.
+  virtual void Show() = 0;
+  // Replaces the text of lblInfo (UTF-8).
+  virtual void SetStatusText(const std::string& text) = 0;
+  // Reads the option buttons and the check box as they are now.
+  virtual ConversionOptions ReadOptions() = 0;
+  virtual void Disable(Control control) = 0;
+  virtual void EnableTimer() = 0;
+  // Handles the pending window events once and returns.
+  virtual void PumpEvents() = 0;
+  // Unloads the window, which ends the process; never returns.
+  [[noreturn]] virtual void Unload(ExitStatus status) = 0;
+
+ protected:
+  ~MainWindow() = default;
+};
