@@ -78,8 +78,8 @@ bool BatchDriver::ConvertCurrentFile() {
 
   LineSplitter lines(SdrLineLength + 1);
   const auto onLine = [&](std::string_view line) {
-    const std::string csvLine = ConvertSdrLine(line, options, messages);
-    if (!csvLine.empty()) Append(outputPath, csvLine, input);
+    const CsvLine csvLine = ConvertSdrLine(line, options);
+    if (!csvLine.empty()) Append(outputPath, csvLine.View(), input);
     // Let the window breathe now and then: on average once every 100 lines.
     if (static_cast<int>(random_.NextUniform() * 100.0f) == 0) window_.PumpEvents();
   };
@@ -94,7 +94,7 @@ bool BatchDriver::ConvertCurrentFile() {
   return input.Close();
 }
 
-void BatchDriver::Append(const std::string& outputPath, const std::string& csvLine, File& input) {
+void BatchDriver::Append(const std::string& outputPath, std::string_view csvLine, File& input) {
   if (AppendCsvLine(outputPath, csvLine) == 1) return;
   input.Close();
   window_.ShowMessage(msg::kWriteFailure);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "convert/RandomSource.h"
 #include "ui/ExitStatus.h"
@@ -24,13 +25,13 @@ class BatchDriver {
   // Converts entry CurrentFile of FileList; false when reading it failed.
   bool ConvertCurrentFile();
   // Appends one CSV line; on failure reports it and unloads the window.
-  void Append(const std::string& outputPath, const std::string& csvLine, File& input);
+  void Append(const std::string& outputPath, std::string_view csvLine, File& input);
 
   FormState& state_;
   MainWindow& window_;
   RandomSource& random_;
   bool inTick_ = false;
-  bool messageShown_ = false;  // a read or conversion failure was reported during the run
+  bool messageShown_ = false;  // a failure was reported and the run went on
 };
 
 // "Обрабатывается k из n..."

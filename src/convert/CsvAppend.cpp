@@ -4,15 +4,19 @@
 
 #include "convert/File.h"
 
-uint8_t AppendCsvLine(const std::string& path, const std::string& text) {
+uint8_t AppendCsvLine(const std::string& path, std::string_view text) {
   try {
     File file = File::OpenForAppending(path);
     if (!file.IsOpen()) return 0;
-    const auto sizeBefore = file.Size();
-    if (!sizeBefore) return 0;
     // One write for the line and its end, so that nothing can come between them.
-    if (!file.WriteAll(text + "\r\n")) {
-      file.Truncate(*sizeBefore);
+    std::string line;
+    line.reserve(text.size() + 2);
+    line.append(text).append("\r\n");
+    const std::size_t written = file.Append(line);
+    if (written != line.size()) {
+      // The file grew by exactly what was written: cut that off again.
+      const auto size = file.Size();
+      if (written > 0 && size) file.Truncate(*size - static_cast<std::int64_t>(written));
       return 0;
     }
     // A failing close may mean the line never reached the disk.

@@ -26,8 +26,9 @@ class File {
   bool IsOpen() const;
   // Reads up to size bytes: the count read, 0 at the end of the file, -1 on failure.
   std::ptrdiff_t Read(char* buffer, std::size_t size);
-  // Writes all of bytes at the end of the file; false when that failed or fell short.
-  bool WriteAll(std::string_view bytes);
+  // Writes bytes at the end of the file. Returns how many were written: all of them,
+  // or fewer when the platform failed part-way.
+  std::size_t Append(std::string_view bytes);
   std::optional<std::int64_t> Size();
   bool Truncate(std::int64_t size);
   // Closes the file; false when the platform reports a failure. Closing a closed file does nothing.

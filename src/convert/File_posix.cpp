@@ -22,14 +22,15 @@ std::ptrdiff_t File::Read(char* buffer, std::size_t size) {
   }
 }
 
-bool File::WriteAll(std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t count = ::write(handle_, bytes.data(), bytes.size());
+std::size_t File::Append(std::string_view bytes) {
+  std::size_t written = 0;
+  while (written < bytes.size()) {
+    const ssize_t count = ::write(handle_, bytes.data() + written, bytes.size() - written);
     if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(count));
+    if (count <= 0) break;
+    written += static_cast<std::size_t>(count);
   }
-  return true;
+  return written;
 }
 
 std::optional<std::int64_t> File::Size() {

@@ -40,16 +40,18 @@ std::ptrdiff_t File::Read(char* buffer, std::size_t size) {
   return static_cast<std::ptrdiff_t>(count);
 }
 
-bool File::WriteAll(std::string_view bytes) {
+std::size_t File::Append(std::string_view bytes) {
   LARGE_INTEGER end{};
-  if (!SetFilePointerEx(handle_, end, nullptr, FILE_END)) return false;
-  while (!bytes.empty()) {
+  if (!SetFilePointerEx(handle_, end, nullptr, FILE_END)) return 0;
+  std::size_t written = 0;
+  while (written < bytes.size()) {
     DWORD count = 0;
-    const DWORD wanted = bytes.size() > MAXDWORD ? MAXDWORD : static_cast<DWORD>(bytes.size());
-    if (!WriteFile(handle_, bytes.data(), wanted, &count, nullptr) || count == 0) return false;
-    bytes.remove_prefix(count);
+    const std::size_t left = bytes.size() - written;
+    const DWORD wanted = left > MAXDWORD ? MAXDWORD : static_cast<DWORD>(left);
+    if (!WriteFile(handle_, bytes.data() + written, wanted, &count, nullptr) || count == 0) break;
+    written += count;
   }
-  return true;
+  return written;
 }
 
 std::optional<std::int64_t> File::Size() {

@@ -1,59 +1,73 @@
 #include "convert/SdrRecord.h"
 
 #include <array>
-#include <exception>
+#include <bit>
+#include <cstring>
 
-#include "ui/MessageSink.h"
-#include "ui/Messages.h"
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#include <emmintrin.h>
+#define VARNEL_SSE2 1
+#endif
 
 namespace {
 
 constexpr std::array<std::size_t, 4> kFieldStart = {4, 20, 36, 52};  // columns 5, 21, 37 and 53
 
-// Copies the bytes above 32 of one field to out; returns one past the last byte written.
-// Written without a branch per byte: every byte is stored, and only kept ones advance.
+// Bit i is set when byte i of the field is above 32.
+unsigned KeptMask(const char* field) {
+#ifdef VARNEL_SSE2
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(field));
+  const __m128i kept = _mm_cmpeq_epi8(_mm_max_epu8(bytes, _mm_set1_epi8(33)), bytes);
+  return static_cast<unsigned>(_mm_movemask_epi8(kept));
+#else
+  unsigned mask = 0;
+  for (std::size_t i = 0; i < SdrFieldWidth; ++i) mask |= unsigned{static_cast<unsigned char>(field[i]) > 32} << i;
+  return mask;
+#endif
+}
+
+// Copies the bytes above 32 of one field to out; returns one past the last byte kept.
+// May store up to SdrFieldWidth bytes at out, and reads up to SdrFieldWidth bytes
+// past the field, which the trailing characters of a record provide.
 char* CopyKeptBytes(const char* field, char* out) {
+  const unsigned mask = KeptMask(field);
+  if (mask == 0) return out;
+  const int first = std::countr_zero(mask);
+  const unsigned run = mask >> first;
+  if ((run & (run + 1)) == 0) {
+    // The usual field: the kept bytes stand together between blanks.
+    std::memcpy(out, field + first, SdrFieldWidth);
+    return out + std::bit_width(run);
+  }
   for (std::size_t i = 0; i < SdrFieldWidth; ++i) {
-    const auto byte = static_cast<unsigned char>(field[i]);
     *out = field[i];
-    out += byte > 32;
+    out += (mask >> i) & 1;
   }
   return out;
 }
 
 }  // namespace
 
-bool AppendConvertedSdrLine(std::string_view line, const ConversionOptions& options, std::string& out) {
-  if (line.size() != SdrLineLength) return false;
+CsvLine ConvertSdrLine(std::string_view line, const ConversionOptions& options) {
+  CsvLine csvLine;
+  if (line.size() != SdrLineLength) return csvLine;
 
-  char separator[3];
+  // The separator is stored with a fixed width of four and then advanced by its length.
+  char separator[4] = {};
   std::size_t separatorLength = 0;
   if (options.SemicolonSelected) separator[separatorLength++] = ';';
   if (options.CommaSelected) separator[separatorLength++] = ',';
   if (options.TabSelected) separator[separatorLength++] = '\t';
+  const auto addSeparator = [&](char* at) {
+    std::memcpy(at, separator, sizeof separator);
+    return at + separatorLength;
+  };
 
-  std::array<std::size_t, 4> order = {0, 1, 2, 3};
-  if (options.ChangeXY) order = {0, 2, 1, 3};
-
-  char buffer[MaxCsvLineLength];
-  char* end = buffer;
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    if (i > 0) {
-      for (std::size_t s = 0; s < separatorLength; ++s) *end++ = separator[s];
-    }
-    end = CopyKeptBytes(line.data() + kFieldStart[order[i]], end);
-  }
-  out.append(buffer, end);
-  return true;
-}
-
-std::string ConvertSdrLine(std::string_view line, const ConversionOptions& options, MessageSink& messages) {
-  try {
-    std::string csvLine;
-    AppendConvertedSdrLine(line, options, csvLine);
-    return csvLine;
-  } catch (const std::exception&) {
-    messages.ShowMessage(msg::kProcessingFailure);
-    return {};
-  }
+  const char* fields = line.data();
+  char* end = CopyKeptBytes(fields + kFieldStart[0], csvLine.text_);
+  end = CopyKeptBytes(fields + kFieldStart[options.ChangeXY ? 2 : 1], addSeparator(end));
+  end = CopyKeptBytes(fields + kFieldStart[options.ChangeXY ? 1 : 2], addSeparator(end));
+  end = CopyKeptBytes(fields + kFieldStart[3], addSeparator(end));
+  csvLine.length_ = static_cast<std::uint8_t>(end - csvLine.text_);
+  return csvLine;
 }

@@ -1,10 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
-
-class MessageSink;
 
 inline constexpr std::size_t SdrLineLength = 84;
 inline constexpr std::size_t SdrFieldWidth = 16;
@@ -17,16 +16,24 @@ struct ConversionOptions {
   bool ChangeXY = true;           // chChangeXY checked
 };
 
-// Turns one input line (bytes, without its line end) into its CSV line, without a
-// line end. A line that is not exactly SdrLineLength bytes long gives the empty
-// string. If the conversion fails it shows its message on messages and gives the
-// empty string.
-std::string ConvertSdrLine(std::string_view line, const ConversionOptions& options, MessageSink& messages);
+// One CSV line without its line end, held inline so that converting a record
+// never allocates and so cannot fail.
+class CsvLine {
+ public:
+  // Four full fields and three separators of up to three characters each.
+  static constexpr std::size_t kMaxLength = 4 * SdrFieldWidth + 3 * 3;
 
-// Appends the CSV line of line to out and returns true, or leaves out unchanged and
-// returns false when the line is not a record. Never allocates when out has room for
-// MaxCsvLineLength more bytes; throws what the allocator throws otherwise.
-bool AppendConvertedSdrLine(std::string_view line, const ConversionOptions& options, std::string& out);
+  std::string_view View() const { return {text_, length_}; }
+  std::string String() const { return std::string(View()); }
+  bool empty() const { return length_ == 0; }
 
-// The longest CSV line: four full fields and three separators of up to three bytes.
-inline constexpr std::size_t MaxCsvLineLength = 4 * SdrFieldWidth + 3 * 3;
+ private:
+  friend CsvLine ConvertSdrLine(std::string_view line, const ConversionOptions& options);
+  // A field is copied with one store of its whole width, so the end has room for one more.
+  char text_[kMaxLength + SdrFieldWidth];
+  std::uint8_t length_ = 0;
+};
+
+// Turns one input line (bytes, without its line end) into its CSV line. A line that
+// is not exactly SdrLineLength bytes long gives the empty line.
+CsvLine ConvertSdrLine(std::string_view line, const ConversionOptions& options);

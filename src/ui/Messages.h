@@ -9,7 +9,6 @@ inline constexpr const char* kDropFiles = "Перетащите файлы фо�
 inline constexpr const char* kTooManyFiles = "Выбрано очень много файлов!";
 inline constexpr const char* kCommandLineFailure = "Произошла ошибка чтении команды.";
 inline constexpr const char* kNameTestFailure = "Произошла ошибка при проверке названия файла.";
-inline constexpr const char* kProcessingFailure = "Произошла ошибка при обработке файла.";
 inline constexpr const char* kRenamingFailure = "Произошла ошибка при переименовании файла.";
 inline constexpr const char* kReadFailure = "Произошла ошибка при чтении файла.";
 inline constexpr const char* kWriteFailure = "Произошла ошибка при записи файла.";
