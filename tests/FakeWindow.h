@@ -27,7 +27,7 @@ class FakeWindow : public MainWindow {
     events.push_back("message: " + std::string(text));
     if (onMessage) onMessage();
   }
-  void Disable(Control control) override { events.push_back("disable " + std::to_string(static_cast<int>(control))); }
+  void Disable(Control control) override { events.push_back("disable " + std::string(SpecOf(control).name)); }
   void EnableTimer() override { events.push_back("timer on"); }
   void PumpEvents() override {
     ++pumps;

@@ -56,8 +56,8 @@ TEST(StartupSequenceTest, RunButtonDisablesTheSixControlsInOrderThenStartsTheTim
   FakeProcess process;
   MainForm form(window, process);
   form.cmdOk_Click();
-  EXPECT_EQ(window.events, (Texts{"disable 0", "disable 1", "disable 2", "disable 3", "disable 4", "disable 5",
-                                  "timer on"}));
+  EXPECT_EQ(window.events, (Texts{"disable cmdOk", "disable chChangeXY", "disable fr1", "disable Opt1",
+                                  "disable Opt2", "disable Opt3", "timer on"}));
 }
 
 TEST(StartupSequenceTest, UnloadEndsTheProcessWithTheGivenStatus) {

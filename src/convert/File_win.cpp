@@ -1,23 +1,16 @@
 #include "convert/File.h"
 
+#include "convert/Utf16.h"
+
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include <climits>
 #include <utility>
 
 namespace {
 
-std::wstring Widen(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-  return wide;
-}
-
 HANDLE Open(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
-  if (path.empty() || path.size() > static_cast<std::size_t>(INT_MAX)) return INVALID_HANDLE_VALUE;
+  if (path.empty()) return INVALID_HANDLE_VALUE;
   const std::wstring wide = Widen(path);
   return CreateFileW(wide.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }

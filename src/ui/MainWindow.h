@@ -3,11 +3,9 @@
 #include <string>
 
 #include "convert/SdrRecord.h"
+#include "ui/Controls.h"
 #include "ui/ExitStatus.h"
 #include "ui/MessageSink.h"
-
-// The controls the logic disables when the run starts.
-enum class Control { cmdOk, chChangeXY, fr1, Opt1, Opt2, Opt3 };
 
 // What the logic needs of the main window frmMain. Each front-end implements it;
 // tests fake it. All calls come on the window's thread.

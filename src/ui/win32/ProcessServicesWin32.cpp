@@ -1,0 +1,39 @@
+#include "ui/win32/ProcessServicesWin32.h"
+
+#include "convert/Utf16.h"
+
+ProcessServicesWin32::ProcessServicesWin32() {
+  // "Local\" scopes the name to the user's session. The handle stays open for the
+  // life of the process, so the name exists exactly while this instance runs.
+  instanceMutex_ = CreateMutexW(nullptr, FALSE, L"Local\\Varnel.Instance");
+  previousInstance_ = instanceMutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+ProcessServicesWin32::~ProcessServicesWin32() {
+  if (instanceMutex_) CloseHandle(instanceMutex_);
+}
+
+std::wstring ArgumentsOf(const wchar_t* commandLine) {
+  const wchar_t* p = commandLine;
+  // The program's path ends at its closing quote, or at the first blank or tab.
+  if (*p == L'"') {
+    ++p;
+    while (*p && *p != L'"') ++p;
+    if (*p) ++p;
+  } else {
+    while (*p && *p != L' ' && *p != L'\t') ++p;
+  }
+  while (*p == L' ' || *p == L'\t') ++p;
+  return p;
+}
+
+std::string ProcessServicesWin32::ArgumentText() { return Narrow(ArgumentsOf(GetCommandLineW())); }
+
+float ProcessServicesWin32::SecondsSinceMidnight() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  return static_cast<float>(now.wHour * 3600 + now.wMinute * 60 + now.wSecond) +
+         static_cast<float>(now.wMilliseconds) / 1000.0f;
+}
+
+void ProcessServicesWin32::EndProcess(ExitStatus status) { ExitProcess(static_cast<UINT>(status)); }
