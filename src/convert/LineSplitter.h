@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstddef>
-#include <cstring>
 #include <string>
 #include <string_view>
+
+// The first CR or LF in [p, end), or end.
+const char* FindLineEnd(const char* p, const char* end);
 
 // Splits a stream of bytes, given in blocks of any size, into lines. A line ends at
 // CR LF, at a lone CR or at a lone LF; the line end is not part of the line, and a
@@ -42,21 +44,8 @@ void LineSplitter::Feed(std::string_view bytes, OnLine&& onLine) {
     if (*p == '\n') ++p;
     afterCr_ = false;
   }
-  // Where the next CR and LF lie, each searched for once per stretch, so that a block
-  // without one of them is not searched again for every line.
-  const char* nextCr = nullptr;
-  const char* nextLf = nullptr;
-  const auto find = [end](const char*& cached, const char* from, char c) {
-    if (cached == nullptr || cached < from) {
-      const void* found = std::memchr(from, c, static_cast<std::size_t>(end - from));
-      cached = found ? static_cast<const char*>(found) : end;
-    }
-    return cached;
-  };
   while (p != end) {
-    const char* cr = find(nextCr, p, '\r');
-    const char* lf = find(nextLf, p, '\n');
-    const char* lineEnd = cr < lf ? cr : lf;
+    const char* lineEnd = FindLineEnd(p, end);
     const std::string_view piece(p, static_cast<std::size_t>(lineEnd - p));
     if (lineEnd == end) {
       Keep(piece);
