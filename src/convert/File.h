@@ -45,3 +45,6 @@ class File {
   explicit File(NativeHandle handle) : handle_(handle) {}
   NativeHandle handle_ = kNoHandle;
 };
+
+// The platform's reason for the last failed File operation, as text (UTF-8).
+std::string LastSystemError();

@@ -1,6 +1,7 @@
 #include "convert/File.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -52,3 +53,5 @@ bool File::Close() {
   const int result = ::close(std::exchange(handle_, kNoHandle));
   return result == 0 || errno == EINTR;
 }
+
+std::string LastSystemError() { return std::strerror(errno); }

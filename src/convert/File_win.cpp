@@ -63,3 +63,17 @@ bool File::Close() {
   if (!IsOpen()) return true;
   return CloseHandle(std::exchange(handle_, kNoHandle)) != 0;
 }
+
+std::string LastSystemError() {
+  const DWORD error = GetLastError();
+  wchar_t* text = nullptr;
+  const DWORD length =
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring message = length ? std::wstring(text, length) : L"error " + std::to_wstring(error);
+  LocalFree(text);
+  while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' || message.back() == L'.')) {
+    message.pop_back();
+  }
+  return Narrow(message);
+}
