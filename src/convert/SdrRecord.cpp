@@ -48,9 +48,8 @@ char* CopyKeptBytes(const char* field, char* out) {
 
 }  // namespace
 
-CsvLine ConvertSdrLine(std::string_view line, const ConversionOptions& options) {
-  CsvLine csvLine;
-  if (line.size() != SdrLineLength) return csvLine;
+std::size_t ConvertSdrLineInto(std::string_view line, const ConversionOptions& options, char* out) {
+  if (line.size() != SdrLineLength) return 0;
 
   // The separator is stored with a fixed width of four and then advanced by its length.
   char separator[4] = {};
@@ -64,10 +63,15 @@ CsvLine ConvertSdrLine(std::string_view line, const ConversionOptions& options) 
   };
 
   const char* fields = line.data();
-  char* end = CopyKeptBytes(fields + kFieldStart[0], csvLine.text_);
+  char* end = CopyKeptBytes(fields + kFieldStart[0], out);
   end = CopyKeptBytes(fields + kFieldStart[options.ChangeXY ? 2 : 1], addSeparator(end));
   end = CopyKeptBytes(fields + kFieldStart[options.ChangeXY ? 1 : 2], addSeparator(end));
   end = CopyKeptBytes(fields + kFieldStart[3], addSeparator(end));
-  csvLine.length_ = static_cast<std::uint8_t>(end - csvLine.text_);
+  return static_cast<std::size_t>(end - out);
+}
+
+CsvLine ConvertSdrLine(std::string_view line, const ConversionOptions& options) {
+  CsvLine csvLine;
+  csvLine.length_ = static_cast<std::uint8_t>(ConvertSdrLineInto(line, options, csvLine.text_));
   return csvLine;
 }

@@ -23,17 +23,23 @@ class CsvLine {
   // Four full fields and three separators of up to three characters each.
   static constexpr std::size_t kMaxLength = 4 * SdrFieldWidth + 3 * 3;
 
+  // Room that a CSV line needs while it is written: a field is copied with one store
+  // of its whole width, so the end needs room for one more field.
+  static constexpr std::size_t kCapacity = kMaxLength + SdrFieldWidth;
+
   std::string_view View() const { return {text_, length_}; }
-  std::string String() const { return std::string(View()); }
-  bool empty() const { return length_ == 0; }
+    bool empty() const { return length_ == 0; }
 
  private:
   friend CsvLine ConvertSdrLine(std::string_view line, const ConversionOptions& options);
-  // A field is copied with one store of its whole width, so the end has room for one more.
-  char text_[kMaxLength + SdrFieldWidth];
+  char text_[kCapacity];
   std::uint8_t length_ = 0;
 };
 
 // Turns one input line (bytes, without its line end) into its CSV line. A line that
 // is not exactly SdrLineLength bytes long gives the empty line.
 CsvLine ConvertSdrLine(std::string_view line, const ConversionOptions& options);
+
+// ConvertSdrLine for callers that gather many lines: writes the CSV line to out, which
+// has room for CsvLine::kCapacity bytes, and returns its length (0 for the empty line).
+std::size_t ConvertSdrLineInto(std::string_view line, const ConversionOptions& options, char* out);
