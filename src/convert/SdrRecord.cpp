@@ -2,6 +2,7 @@
 
 #include <array>
 #include <bit>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
@@ -51,14 +52,20 @@ char* CopyKeptBytes(const char* field, char* out) {
 std::size_t ConvertSdrLineInto(std::string_view line, const ConversionOptions& options, char* out) {
   if (line.size() != SdrLineLength) return 0;
 
-  // The separator is stored with a fixed width of four and then advanced by its length.
-  char separator[4] = {};
+  // The separator is kept in a register and stored four bytes wide, then advanced by
+  // its length: storing its bytes one by one and reading them back as one word stalls.
+  std::uint32_t separator = 0;
   std::size_t separatorLength = 0;
-  if (options.SemicolonSelected) separator[separatorLength++] = ';';
-  if (options.CommaSelected) separator[separatorLength++] = ',';
-  if (options.TabSelected) separator[separatorLength++] = '\t';
+  const auto addToSeparator = [&](char c) {
+    const std::size_t shift = std::endian::native == std::endian::little ? 8 * separatorLength : 24 - 8 * separatorLength;
+    separator |= std::uint32_t{static_cast<unsigned char>(c)} << shift;
+    ++separatorLength;
+  };
+  if (options.SemicolonSelected) addToSeparator(';');
+  if (options.CommaSelected) addToSeparator(',');
+  if (options.TabSelected) addToSeparator('\t');
   const auto addSeparator = [&](char* at) {
-    std::memcpy(at, separator, sizeof separator);
+    std::memcpy(at, &separator, sizeof separator);
     return at + separatorLength;
   };
 
