@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Draws varnel.ico: a 32 x 32, 16-colour icon of a total station on its tripod
-beside a red and white ranging pole. Run it to rebuild the icon after a change."""
+"""Draws the program's icon: a 32 x 32, 16-colour picture of a total station on
+its tripod beside a red and white ranging pole, as varnel.ico (Windows) and
+varnel.png (Linux). Run it in this folder to rebuild both after a change."""
 import struct
-import sys
+import zlib
 
 # The standard 16-colour Windows palette, as (red, green, blue).
 PALETTE = [
@@ -77,5 +78,19 @@ def ico():
     return directory + image
 
 
-with open(sys.argv[1] if len(sys.argv) > 1 else "varnel.ico", "wb") as out:
+def png():
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    rows = b""
+    for y in range(SIZE):
+        rows += b"\0" + b"".join(
+            bytes(PALETTE[p]) + b"\xff" if p is not None else b"\0\0\0\0" for p in pixels[y])
+    header = struct.pack(">IIBBBBB", SIZE, SIZE, 8, 6, 0, 0, 0)  # 8-bit RGBA
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b"")
+
+
+with open("varnel.ico", "wb") as out:
     out.write(ico())
+with open("varnel.png", "wb") as out:
+    out.write(png())
