@@ -3,6 +3,7 @@
 # Linux, then the Windows programs, cross-built for 64 and 32 bits and tested under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/install-deps.sh
 
 # The Windows window tests need an X display; without one, make a virtual one.
 if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then

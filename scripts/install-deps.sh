@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what building and testing Varnel needs on Debian 12, unless it is all
+# there already. Runs apt-get as root, through sudo when needed.
+set -euo pipefail
+
+packages=(
+  ca-certificates cmake g++ make                      # the core and varnel-cli
+  googletest libgtest-dev libbenchmark-dev            # tests and benchmarks
+  qt6-base-dev fonts-crosextra-carlito desktop-file-utils  # the Linux window
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix # the Windows programs
+  wine wine64 wine32:i386 xvfb xauth                  # testing them under Wine
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+# Wine runs the 32-bit program from the i386 architecture.
+"${as_root[@]}" dpkg --add-architecture i386
+"${as_root[@]}" apt-get update
+"${as_root[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
