@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   ca-certificates cmake g++ make                      # the core and varnel-cli
   googletest libgtest-dev libbenchmark-dev            # tests and benchmarks
+  clang libclang-rt-14-dev                            # fuzzing
   qt6-base-dev fonts-crosextra-carlito desktop-file-utils  # the Linux window
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix # the Windows programs
   wine wine64 wine32:i386 xvfb xauth                  # testing them under Wine

@@ -51,8 +51,8 @@ std::wstring ClassName(HWND window) {
   return name;
 }
 
-VarnelProcess::VarnelProcess(const std::wstring& arguments) {
-  const std::wstring exe = ProgramFolder() + L"\\varnel.exe";
+VarnelProcess::VarnelProcess(const std::wstring& arguments, const std::wstring& program) {
+  const std::wstring exe = ProgramFolder() + L"\\" + program;
   std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -132,6 +132,11 @@ std::optional<DWORD> VarnelProcess::RunToExit(DWORD timeoutMs) {
     if (MessageBoxWindow() && WaitForMessage(1000)) AnswerMessage();
   }
   return std::nullopt;
+}
+
+void VarnelProcess::Terminate() {
+  TerminateProcess(process_, 9);
+  WaitForSingleObject(process_, 10000);
 }
 
 std::optional<DWORD> VarnelProcess::WaitForExit(DWORD timeoutMs) {

@@ -15,7 +15,7 @@ class VarnelProcess {
  public:
   // Starts varnel.exe, which lies beside this test program, with arguments as its
   // command line after the program's own quoted path.
-  explicit VarnelProcess(const std::wstring& arguments);
+  explicit VarnelProcess(const std::wstring& arguments, const std::wstring& program = L"varnel.exe");
   ~VarnelProcess();
   VarnelProcess(const VarnelProcess&) = delete;
   VarnelProcess& operator=(const VarnelProcess&) = delete;
@@ -41,6 +41,8 @@ class VarnelProcess {
   // Returns the exit code, or nothing after the timeout.
   std::optional<DWORD> RunToExit(DWORD timeoutMs = 60000);
   std::optional<DWORD> WaitForExit(DWORD timeoutMs = 20000);
+  // Ends the process at once, as the task manager would.
+  void Terminate();
 
   DWORD ProcessId() const { return processId_; }
   const std::vector<std::wstring>& Messages() const { return messages_; }

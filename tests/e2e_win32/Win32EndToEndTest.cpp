@@ -256,15 +256,33 @@ TEST_F(Win32EndToEndTest, SecondInstanceEndsAtOnceAndLeavesTheFirstRunning) {
   EXPECT_FALSE(Exists(folder / "b.csv"));
 }
 
-TEST_F(Win32EndToEndTest, ClosingMidFileKeepsEveryLineWrittenWhole) {
+// The records of a long job and their CSV lines under the initial options.
+struct LongJob {
   std::string input;
-  std::string expected;
-  for (int i = 0; i < 40000; ++i) {
+  std::string csv;
+};
+
+LongJob MakeLongJob(int records) {
+  LongJob job;
+  for (int i = 0; i < records; ++i) {
     const std::string point = std::to_string(i);
-    input += SdrLine("08TP", point, "  " + point + ".5", point + ".25", "1", "") + "\r\n03NM1.6\r\n";
-    expected += point + ";" + point + ".25;" + point + ".5;1\r\n";
+    job.input += SdrLine("08TP", point, point + ".5", point + ".25", "1", "") + "\r\n03NM1.6\r\n";
+    job.csv += point + ";" + point + ".25;" + point + ".5;1\r\n";
   }
-  WriteBytes(folder / "long.sdr", input);
+  return job;
+}
+
+// What a killed run left: nothing, or whole lines that begin the whole run's output.
+void ExpectWholeLines(const std::string& written, const std::string& whole) {
+  if (written.empty()) return;
+  EXPECT_EQ(written.substr(written.size() - 2), "\r\n");
+  EXPECT_TRUE(whole.compare(0, written.size(), written) == 0) << "not a prefix of the whole run's output";
+}
+
+TEST_F(Win32EndToEndTest, ClosingMidFileKeepsEveryLineWrittenWhole) {
+  const LongJob job = MakeLongJob(40000);
+  const std::string& expected = job.csv;
+  WriteBytes(folder / "long.sdr", job.input);
   VarnelProcess varnel(Quoted(folder / "long.sdr"));
   ASSERT_NE(varnel.MainWindow(), nullptr);
   varnel.Click(Control::cmdOk);
@@ -278,6 +296,46 @@ TEST_F(Win32EndToEndTest, ClosingMidFileKeepsEveryLineWrittenWhole) {
   EXPECT_LT(written.size(), expected.size()) << "the run should have been cut short";
   EXPECT_EQ(written, expected.substr(0, written.size()));
   EXPECT_EQ(written.substr(written.size() - 2), "\r\n");
+}
+
+TEST_F(Win32EndToEndTest, KilledMidRunLeavesOnlyWholeLines) {
+  const LongJob job = MakeLongJob(40000);
+  WriteBytes(folder / "long.sdr", job.input);
+  const std::string output = folder / "long.csv";
+  int cutShort = 0;
+  for (DWORD attempt = 0; attempt < 3; ++attempt) {
+    fs::remove(FsPath(output));
+    VarnelProcess varnel(Quoted(folder / "long.sdr"));
+    ASSERT_NE(varnel.MainWindow(), nullptr);
+    varnel.Click(Control::cmdOk);
+    for (int i = 0; i < 1000 && !Exists(output); ++i) Sleep(5);
+    Sleep(attempt * 40);
+    varnel.Terminate();
+    const std::string written = ReadBytes(output);
+    SCOPED_TRACE("attempt " + std::to_string(attempt) + ", " + std::to_string(written.size()) + " bytes");
+    ExpectWholeLines(written, job.csv);
+    cutShort += !written.empty() && written.size() < job.csv.size();
+  }
+  EXPECT_GT(cutShort, 0) << "no kill landed during a run";
+}
+
+TEST_F(Win32EndToEndTest, KilledCliLeavesOnlyWholeLines) {
+  const LongJob job = MakeLongJob(400000);
+  WriteBytes(folder / "long.sdr", job.input);
+  const std::string output = folder / "long.csv";
+  int cutShort = 0;
+  for (DWORD attempt = 0; attempt < 5; ++attempt) {
+    fs::remove(FsPath(output));
+    VarnelProcess cli(Quoted(folder / "long.sdr"), L"varnel-cli.exe");
+    for (int i = 0; i < 2000 && !Exists(output); ++i) Sleep(1);
+    Sleep(attempt * 15);
+    cli.Terminate();
+    const std::string written = ReadBytes(output);
+    SCOPED_TRACE("attempt " + std::to_string(attempt) + ", " + std::to_string(written.size()) + " bytes");
+    ExpectWholeLines(written, job.csv);
+    cutShort += !written.empty() && written.size() < job.csv.size();
+  }
+  EXPECT_GT(cutShort, 0) << "no kill landed during a run";
 }
 
 TEST_F(Win32EndToEndTest, PathWithBlanksAndCyrillicLetters) {

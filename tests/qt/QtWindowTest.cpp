@@ -15,8 +15,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <optional>
+#include <random>
+#include <thread>
+
+#include <signal.h>
 
 #include "../FakeWindow.h"
 #include "../SdrLines.h"
@@ -50,8 +56,10 @@ struct ChildRun {
 };
 
 // Starts the program in a child process on arguments; act(window) runs once the
-// window is up. Every message box is answered with OK, its text recorded.
-ChildRun RunInChild(const std::string& arguments, const std::function<void(MainWindowQt&)>& act) {
+// window is up. Every message box is answered with OK, its text recorded. With
+// killAfter, the child is killed hard that long after it started.
+ChildRun RunInChild(const std::string& arguments, const std::function<void(MainWindowQt&)>& act,
+                    std::optional<std::chrono::microseconds> killAfter = std::nullopt) {
   int pipeEnds[2];
   if (pipe(pipeEnds) != 0) return {};
   const pid_t child = fork();
@@ -76,6 +84,10 @@ ChildRun RunInChild(const std::string& arguments, const std::function<void(MainW
     std::_Exit(121);  // the program never leaves its event loop but by ending
   }
   close(pipeEnds[1]);
+  if (killAfter) {
+    std::this_thread::sleep_for(*killAfter);
+    kill(child, SIGKILL);
+  }
   ChildRun run;
   QByteArray output;
   char buffer[4096];
@@ -242,6 +254,39 @@ class QtWindowTest : public QObject {
     QVERIFY2(written.size() < expected.size(), "the run should have been cut short");
     QVERIFY(written == expected.substr(0, written.size()));
     QCOMPARE(written.substr(written.size() - 2), std::string("\r\n"));
+  }
+
+  void killedMidRunLeavesOnlyWholeLines() {
+    TempFolder folder;
+    std::string input;
+    std::string expected;
+    for (int i = 0; i < 20000; ++i) {
+      const std::string point = std::to_string(i);
+      input += SdrLine("08TP", point, point + ".5", point + ".25", "1", "") + "\r\n";
+      expected += point + ";" + point + ".25;" + point + ".5;1\r\n";
+    }
+    WriteBytes(folder / "long.sdr", input);
+    const std::string output = folder / "long.csv";
+    const auto started = std::chrono::steady_clock::now();
+    const ChildRun whole = RunInChild(folder / "long.sdr", [](MainWindowQt& window) { ClickRun(window); });
+    QCOMPARE(whole.exitStatus, 0);
+    QVERIFY(ReadBytes(output) == expected);
+    const auto runTime = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+
+    std::mt19937 engine(std::random_device{}());
+    int cutShort = 0;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+      std::filesystem::remove(FsPath(output));
+      const std::chrono::microseconds killAfter(
+          std::uniform_int_distribution<long long>(runTime.count() / 5, runTime.count())(engine));
+      const ChildRun killed = RunInChild(folder / "long.sdr", [](MainWindowQt& window) { ClickRun(window); }, killAfter);
+      const std::string written = Exists(output) ? ReadBytes(output) : "";
+      if (written.empty()) continue;
+      QVERIFY(written.size() >= 2 && written.compare(written.size() - 2, 2, "\r\n") == 0);
+      QVERIFY(expected.compare(0, written.size(), written) == 0);
+      cutShort += killed.exitStatus == -1 && written.size() < expected.size();
+    }
+    QVERIFY2(cutShort > 0, "no kill landed during a run");
   }
 
   void secondInstanceEndsAtOnce() {
