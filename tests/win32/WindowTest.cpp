@@ -16,15 +16,15 @@ TEST(WindowTest, EveryControlHasCalibriNinePointCyrillicAndLblInfoIsBold) {
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
 
-  for (const ControlSpec& spec : kControls) {
-    if (spec.kind == ControlKind::Timer) continue;
-    SCOPED_TRACE(std::string(spec.name));
-    HWND control = GetDlgItem(window->Handle(), ControlId(spec.control));
+  for (const ControlSpec& entry : kControls) {
+    if (entry.kind == ControlKind::Timer) continue;
+    SCOPED_TRACE(std::string(entry.name));
+    HWND control = GetDlgItem(window->Handle(), ControlId(entry.control));
     LOGFONTW font{};
     ASSERT_TRUE(GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font));
     EXPECT_STREQ(font.lfFaceName, L"Calibri");
     EXPECT_EQ(font.lfHeight, -MulDiv(9, dpi, 72));
-    EXPECT_EQ(font.lfWeight, spec.bold ? FW_BOLD : FW_NORMAL);
+    EXPECT_EQ(font.lfWeight, entry.bold ? FW_BOLD : FW_NORMAL);
     EXPECT_EQ(font.lfCharSet, 204);
     EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
   }

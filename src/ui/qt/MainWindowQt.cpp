@@ -55,28 +55,28 @@ MainWindowQt::MainWindowQt(ProcessServices& process, QWidget* parent)
 }
 
 void MainWindowQt::createControls(int dpi) {
-  for (const ControlSpec& spec : kControls) {
-    if (spec.kind == ControlKind::Timer) {
+  for (const ControlSpec& entry : kControls) {
+    if (entry.kind == ControlKind::Timer) {
       tmrMain_ = new QTimer(this);
-      tmrMain_->setObjectName(QString::fromLatin1(spec.name.data(), static_cast<qsizetype>(spec.name.size())));
+      tmrMain_->setObjectName(QString::fromLatin1(entry.name.data(), static_cast<qsizetype>(entry.name.size())));
       tmrMain_->setInterval(kWindow.timerIntervalMs);
       connect(tmrMain_, &QTimer::timeout, this, [this] { form_.tmrMain_Timer(); });
       continue;
     }
-    QWidget* widget = createControl(spec);
-    widget->setObjectName(QString::fromLatin1(spec.name.data(), static_cast<qsizetype>(spec.name.size())));
-    widget->setFont(uiFont(spec.bold));
+    QWidget* widget = createControl(entry);
+    widget->setObjectName(QString::fromLatin1(entry.name.data(), static_cast<qsizetype>(entry.name.size())));
+    widget->setFont(uiFont(entry.bold));
     // Geometry of a control inside the frame is relative to the frame, as is its parent.
-    widget->setGeometry(TwipsToPixels(spec.left, dpi), TwipsToPixels(spec.top, dpi), TwipsToPixels(spec.width, dpi),
-                        TwipsToPixels(spec.height, dpi));
-    controls_[static_cast<std::size_t>(spec.control)] = widget;
+    widget->setGeometry(TwipsToPixels(entry.left, dpi), TwipsToPixels(entry.top, dpi), TwipsToPixels(entry.width, dpi),
+                        TwipsToPixels(entry.height, dpi));
+    controls_[static_cast<std::size_t>(entry.control)] = widget;
   }
 }
 
-QWidget* MainWindowQt::createControl(const ControlSpec& spec) {
-  const QString caption = fromUtf8(spec.caption);
-  QWidget* container = spec.insideFrame ? control(Control::fr1) : this;
-  switch (spec.kind) {
+QWidget* MainWindowQt::createControl(const ControlSpec& entry) {
+  const QString caption = fromUtf8(entry.caption);
+  QWidget* container = entry.insideFrame ? control(Control::fr1) : this;
+  switch (entry.kind) {
     case ControlKind::Frame: {
       auto* frame = new QGroupBox(caption, container);
       frame->setFocusPolicy(Qt::NoFocus);
@@ -84,7 +84,7 @@ QWidget* MainWindowQt::createControl(const ControlSpec& spec) {
     }
     case ControlKind::OptionButton: {
       auto* option = new QRadioButton(caption, container);
-      option->setChecked(spec.checked);
+      option->setChecked(entry.checked);
       return option;
     }
     case ControlKind::PushButton: {
@@ -94,7 +94,7 @@ QWidget* MainWindowQt::createControl(const ControlSpec& spec) {
     }
     case ControlKind::CheckBox: {
       auto* check = new QCheckBox(caption, container);
-      check->setChecked(spec.checked);
+      check->setChecked(entry.checked);
       return check;
     }
     case ControlKind::Label: {
@@ -113,10 +113,10 @@ QWidget* MainWindowQt::createControl(const ControlSpec& spec) {
 // Focus moves through the controls that take it, in the order of their tab indices.
 void MainWindowQt::setTabOrderFromTable() {
   std::vector<const ControlSpec*> focusable;
-  for (const ControlSpec& spec : kControls) {
-    const bool takesFocus = spec.kind == ControlKind::OptionButton || spec.kind == ControlKind::PushButton ||
-                            spec.kind == ControlKind::CheckBox;
-    if (takesFocus) focusable.push_back(&spec);
+  for (const ControlSpec& entry : kControls) {
+    const bool takesFocus = entry.kind == ControlKind::OptionButton || entry.kind == ControlKind::PushButton ||
+                            entry.kind == ControlKind::CheckBox;
+    if (takesFocus) focusable.push_back(&entry);
   }
   std::sort(focusable.begin(), focusable.end(),
             [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });

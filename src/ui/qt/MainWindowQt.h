@@ -33,7 +33,7 @@ class MainWindowQt : public QWidget, public MainWindow {
 
  private:
   void createControls(int dpi);
-  QWidget* createControl(const ControlSpec& spec);
+  QWidget* createControl(const ControlSpec& entry);
   void setTabOrderFromTable();
   bool isChecked(Control control) const;
 

@@ -24,12 +24,12 @@ struct ControlClass {
 
 // The Win32 class and styles of each kind of control. The Run button draws itself,
 // since a standard push button ignores the background colour it is given.
-ControlClass ClassOf(const ControlSpec& spec) {
-  switch (spec.kind) {
+ControlClass ClassOf(const ControlSpec& entry) {
+  switch (entry.kind) {
     case ControlKind::Frame:
       return {L"BUTTON", BS_GROUPBOX};
     case ControlKind::OptionButton:
-      return {L"BUTTON", static_cast<DWORD>(BS_AUTORADIOBUTTON | (spec.control == Control::Opt1 ? WS_GROUP | WS_TABSTOP : 0))};
+      return {L"BUTTON", static_cast<DWORD>(BS_AUTORADIOBUTTON | (entry.control == Control::Opt1 ? WS_GROUP | WS_TABSTOP : 0))};
     case ControlKind::PushButton:
       return {L"BUTTON", BS_OWNERDRAW | WS_GROUP | WS_TABSTOP};
     case ControlKind::CheckBox:
@@ -150,23 +150,23 @@ void MainWindowWin32::OnCreate() {
 
 void MainWindowWin32::CreateControls() {
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
-  for (const ControlSpec& spec : kControls) {
-    const ControlClass controlClass = ClassOf(spec);
+  for (const ControlSpec& entry : kControls) {
+    const ControlClass controlClass = ClassOf(entry);
     if (!controlClass.className) continue;  // the timer has no window
-    const std::wstring caption = Widen(spec.caption);
+    const std::wstring caption = Widen(entry.caption);
     HWND control = CreateWindowExW(0, controlClass.className, caption.c_str(), WS_CHILD | WS_VISIBLE | controlClass.style,
-                                   0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(spec.control))),
+                                   0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(entry.control))),
                                    instance, nullptr);
-    if (spec.checked) SendMessageW(control, BM_SETCHECK, BST_CHECKED, 0);
-    controls_[static_cast<std::size_t>(spec.control)] = control;
+    if (entry.checked) SendMessageW(control, BM_SETCHECK, BST_CHECKED, 0);
+    controls_[static_cast<std::size_t>(entry.control)] = control;
   }
   // The focus moves in sibling order, so the siblings are put in tab-index order. The
   // frame never takes the focus and goes last, where it paints under its options.
   HWND previous = HWND_TOP;
   for (int tabIndex = 0; tabIndex < static_cast<int>(kControls.size()); ++tabIndex) {
-    for (const ControlSpec& spec : kControls) {
-      if (spec.tabIndex != tabIndex || spec.kind == ControlKind::Frame) continue;
-      HWND control = ControlHandle(spec.control);
+    for (const ControlSpec& entry : kControls) {
+      if (entry.tabIndex != tabIndex || entry.kind == ControlKind::Frame) continue;
+      HWND control = ControlHandle(entry.control);
       SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
       previous = control;
     }
@@ -187,15 +187,15 @@ void MainWindowWin32::ApplyDpi(UINT dpi) {
   font_ = CreateUiFont(dpi, false);
   boldFont_ = CreateUiFont(dpi, true);
   const ControlSpec& frame = SpecOf(Control::fr1);
-  for (const ControlSpec& spec : kControls) {
-    HWND control = ControlHandle(spec.control);
+  for (const ControlSpec& entry : kControls) {
+    HWND control = ControlHandle(entry.control);
     if (!control) continue;
-    const int left = spec.left + (spec.insideFrame ? frame.left : 0);
-    const int top = spec.top + (spec.insideFrame ? frame.top : 0);
+    const int left = entry.left + (entry.insideFrame ? frame.left : 0);
+    const int top = entry.top + (entry.insideFrame ? frame.top : 0);
     SetWindowPos(control, nullptr, TwipsToPixels(left, scale), TwipsToPixels(top, scale),
-                 TwipsToPixels(spec.width, scale), TwipsToPixels(spec.height, scale),
+                 TwipsToPixels(entry.width, scale), TwipsToPixels(entry.height, scale),
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(spec.bold ? boldFont_ : font_), TRUE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(entry.bold ? boldFont_ : font_), TRUE);
   }
   if (oldFont) DeleteObject(oldFont);
   if (oldBoldFont) DeleteObject(oldBoldFont);
