@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <random>
+
 #include "FakeWindow.h"
 #include "SdrLines.h"
 #include "TempFolder.h"
 #include "WithoutOverride.h"
+#include "startup/CommandLineFileList.h"
 #include "ui/Messages.h"
 
 namespace {
@@ -26,14 +30,20 @@ class BatchDriverTest : public testing::Test {
     }
   }
 
+  // One tick; the exit status when it unloaded the window.
+  std::optional<ExitStatus> Tick() {
+    try {
+      driver.tmrMain_Timer();
+    } catch (const ProcessEnded& ended) {
+      return ended.status;
+    }
+    return std::nullopt;
+  }
+
   // Runs ticks until the window is unloaded; returns the exit status.
   ExitStatus RunToEnd() {
     for (int tick = 0; tick < 1000; ++tick) {
-      try {
-        driver.tmrMain_Timer();
-      } catch (const ProcessEnded& ended) {
-        return ended.status;
-      }
+      if (const auto status = Tick()) return *status;
     }
     ADD_FAILURE() << "the driver never unloaded the window";
     return ExitStatus::Done;
@@ -85,31 +95,6 @@ TEST_F(BatchDriverTest, AppendsToExistingOutputAndListedTwiceConvertsTwice) {
   List({"a.sdr", "a.sdr"});
   EXPECT_EQ(RunToEnd(), ExitStatus::Done);
   EXPECT_EQ(ReadBytes(folder / "a.csv"), "old;content;;\r\n" + kCsv + kCsv);
-}
-
-TEST_F(BatchDriverTest, FileWithoutRecordsCreatesNothing) {
-  WriteBytes(folder / "empty.sdr", "");
-  WriteBytes(folder / "none.sdr", "short\r\n" + kRecord + " \r\n\r\n");
-  List({"empty.sdr", "none.sdr"});
-  EXPECT_EQ(RunToEnd(), ExitStatus::Done);
-  EXPECT_FALSE(Exists(folder / "empty.csv"));
-  EXPECT_FALSE(Exists(folder / "none.csv"));
-  EXPECT_TRUE(window.messages.empty());
-}
-
-TEST_F(BatchDriverTest, ReadFailureGoesOnWithTheNextFile) {
-  WriteBytes(folder / "good.sdr", kRecord);
-  fs::create_directory(FsPath(folder / "folder.sdr"));  // opens, but cannot be read as a file
-  List({"missing.sdr", "good.sdr", "folder.sdr"});
-
-  driver.tmrMain_Timer();
-  EXPECT_EQ(window.messages, Texts{msg::kReadFailure});
-  EXPECT_FALSE(Exists(folder / "missing.csv"));
-  driver.tmrMain_Timer();
-  EXPECT_EQ(ReadBytes(folder / "good.csv"), kCsv);
-  driver.tmrMain_Timer();
-  EXPECT_EQ(window.messages, (Texts{msg::kReadFailure, msg::kReadFailure}));
-  EXPECT_EQ(RunToEnd(), ExitStatus::FinishedWithErrors);
 }
 
 TEST_F(BatchDriverTest, WriteFailureEndsTheRunAfterItsMessage) {
@@ -164,6 +149,127 @@ TEST_F(BatchDriverTest, PumpsAboutOnceEveryHundredLines) {
   driver.tmrMain_Timer();
   EXPECT_GT(window.pumps, 150);
   EXPECT_LT(window.pumps, 250);
+}
+
+std::string RandomBytes(std::size_t size, unsigned seed) {
+  std::mt19937 engine(seed);
+  std::string bytes(size, '\0');
+  for (char& c : bytes) c = static_cast<char>(engine() & 0xFF);
+  return bytes;
+}
+
+TEST_F(BatchDriverTest, WhateverAFileHoldsOnlyItsRecordsConvert) {
+  const std::string record83 = kRecord.substr(0, 83);
+  const std::string record85 = kRecord + " ";
+  const struct {
+    const char* what;
+    std::string bytes;
+    std::optional<std::string> csv;  // nothing: no output file
+  } cases[] = {
+      {"empty", "", std::nullopt},
+      {"NUL bytes", std::string(4096, '\0'), std::nullopt},
+      {"a record of NUL bytes", std::string(84, '\0'), ";;;\r\n"},
+      {"83, 84 and 85 bytes, CR LF", record83 + "\r\n" + kRecord + "\r\n" + record85 + "\r\n", kCsv},
+      {"83, 84 and 85 bytes, LF", record83 + "\n" + kRecord + "\n" + record85 + "\n", kCsv},
+      {"83, 84 and 85 bytes, CR", record83 + "\r" + kRecord + "\r" + record85 + "\r", kCsv},
+      {"84 bytes without an end", record85 + "\r\n" + record83 + "\n" + kRecord, kCsv},
+      {"records between blank lines", "\r\n\r\n" + kRecord + "\r\r\n\n" + kRecord + "\n\n", kCsv + kCsv},
+      {"a line far longer than a read block", std::string(200000, 'x') + "\n" + kRecord, kCsv},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    const std::string name = "case" + std::to_string(++n);
+    WriteBytes(folder / (name + ".sdr"), c.bytes);
+    List({name + ".sdr"});
+    EXPECT_FALSE(Tick()) << c.what;
+    if (c.csv) {
+      EXPECT_EQ(ReadBytes(folder / (name + ".csv")), *c.csv) << c.what;
+    } else {
+      EXPECT_FALSE(Exists(folder / (name + ".csv"))) << c.what;
+    }
+  }
+  EXPECT_TRUE(window.messages.empty());
+}
+
+TEST_F(BatchDriverTest, BinaryFileRenamedSdrGivesWholeLinesOnly) {
+  // Random bytes, with enough line ends that some lines come out 84 bytes long.
+  std::string bytes = RandomBytes(1 << 20, 7);
+  for (std::size_t at = 0; at + 84 < bytes.size(); at += 85) bytes[at + 84] = '\n';
+  WriteBytes(folder / "photo.sdr", bytes);
+  List({"photo.sdr"});
+  EXPECT_FALSE(Tick());
+  const std::string csv = ReadBytes(folder / "photo.csv");
+  ASSERT_FALSE(csv.empty());
+  std::size_t lines = 0;
+  for (std::size_t at = 0; at < csv.size(); ++lines) {
+    const std::size_t end = csv.find("\r\n", at);
+    ASSERT_NE(end, std::string::npos);
+    for (std::size_t i = at; i < end; ++i) ASSERT_FALSE(csv[i] == '\r' || csv[i] == '\n');
+    at = end + 2;
+  }
+  EXPECT_GT(lines, 1000u);
+  EXPECT_TRUE(window.messages.empty());
+}
+
+TEST_F(BatchDriverTest, ReadFailureGoesOnWithTheNextFile) {
+  for (const char* name : {"a.sdr", "gone.sdr", "locked.sdr", "d.sdr"}) WriteBytes(folder / name, kRecord);
+  fs::create_directory(FsPath(folder / "folder.sdr"));  // opens, but cannot be read as a file
+  List({"missing.sdr", "a.sdr", "gone.sdr", "locked.sdr", "folder.sdr", "d.sdr"});
+  const WithoutOverride asUser;
+  EXPECT_FALSE(Tick());
+  EXPECT_EQ(window.messages, Texts{msg::kReadFailure});
+  EXPECT_FALSE(Tick());
+  // Files that vanish or turn unreadable while the run goes on.
+  fs::remove(FsPath(folder / "gone.sdr"));
+  fs::permissions(FsPath(folder / "locked.sdr"), fs::perms::none);
+  for (int tick = 0; tick < 4; ++tick) EXPECT_FALSE(Tick());
+  EXPECT_EQ(window.messages, Texts(4, msg::kReadFailure));
+  EXPECT_EQ(ReadBytes(folder / "a.csv"), kCsv);
+  EXPECT_EQ(ReadBytes(folder / "d.csv"), kCsv);
+  for (const char* name : {"missing.csv", "gone.csv", "locked.csv", "folder.csv"}) EXPECT_FALSE(Exists(folder / name));
+  EXPECT_EQ(Tick(), ExitStatus::FinishedWithErrors);
+}
+
+TEST_F(BatchDriverTest, OutputFolderTurningReadOnlyEndsTheRunKeepingWhatWasWritten) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the read-only attribute of a Windows folder does not stop new files";
+#endif
+  const std::string sub = folder / "job";
+  fs::create_directory(FsPath(sub));
+  WriteBytes(sub + "/a.sdr", kRecord + "\r\n" + kRecord);
+  WriteBytes(sub + "/b.sdr", kRecord);
+  List({"job/a.sdr", "job/b.sdr"});
+  const WithoutOverride asUser;
+  EXPECT_FALSE(Tick());
+  fs::permissions(FsPath(sub), fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_EQ(Tick(), ExitStatus::EndedByMessage);
+  EXPECT_EQ(window.messages, Texts{msg::kWriteFailure});
+  EXPECT_EQ(ReadBytes(sub + "/a.csv"), kCsv + kCsv);
+  EXPECT_FALSE(Exists(sub + "/b.csv"));
+}
+
+TEST_F(BatchDriverTest, NamesWithQuotesTabsAndOtherScriptsReachTheirFiles) {
+#ifdef _WIN32
+  const std::vector<std::string> names = {"tab\there.sdr", "точки.SDR", "測量 1.sdr"};  // no quote in Windows names
+#else
+  const std::vector<std::string> names = {"tab\there.sdr", "точки.SDR", "測量 1.sdr", "say\"when\".sdr"};
+#endif
+  std::string commandLine;
+  for (const std::string& name : names) {
+    WriteBytes(folder / name, kRecord);
+    const std::string path = folder / name;
+    commandLine += (path.find(' ') == std::string::npos ? path : "\"" + path + "\"") + " ";
+  }
+  FakeProcess process;
+  process.argumentText = commandLine;
+  ReadCommandLine(state, process, window);
+  ASSERT_EQ(state.FileCount, static_cast<int>(names.size()));
+  for (const std::string& name : names) {
+    EXPECT_FALSE(Tick());
+    const std::string csv = name.substr(0, name.rfind('.')) + ".csv";
+    EXPECT_EQ(ReadBytes(folder / csv), kCsv) << name;
+  }
+  EXPECT_TRUE(window.messages.empty());
 }
 
 }  // namespace

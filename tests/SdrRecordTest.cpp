@@ -74,10 +74,4 @@ TEST(SdrRecordTest, KeepsBytes127To255AndDropsBytes0To32) {
   }
 }
 
-TEST(SdrRecordTest, LeadingAndTrailingStretchesAreNeverRead) {
-  const std::string plain = SdrLine("", "1", "2", "3", "4", "");
-  const std::string framed = SdrLine("\x02;,X", "1", "2", "3", "4", std::string(16, '\xff'));
-  EXPECT_EQ(ConvertSdrLine(framed, Options(';', false)).View(), ConvertSdrLine(plain, Options(';', false)).View());
-}
-
 }  // namespace

@@ -60,16 +60,4 @@ TEST(StartupSequenceTest, RunButtonDisablesTheSixControlsInOrderThenStartsTheTim
                                   "disable Opt2", "disable Opt3", "timer on"}));
 }
 
-TEST(StartupSequenceTest, UnloadEndsTheProcessWithTheGivenStatus) {
-  FakeWindow window;
-  FakeProcess process;
-  MainForm form(window, process);
-  try {
-    form.Form_Unload(ExitStatus::ClosedByUser);
-    FAIL() << "Form_Unload returned";
-  } catch (const ProcessEnded& ended) {
-    EXPECT_EQ(ended.status, ExitStatus::ClosedByUser);
-  }
-}
-
 }  // namespace

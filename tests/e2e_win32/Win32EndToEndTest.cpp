@@ -2,6 +2,9 @@
 // its message boxes answered, its output files checked byte for byte.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 #include "../SdrLines.h"
 #include "../TempFolder.h"
 #include "VarnelProcess.h"
@@ -98,25 +101,25 @@ TEST_F(Win32EndToEndTest, StartsWithEveryControlInItsInitialState) {
   EXPECT_EQ(client.bottom, TwipsToPixels(kWindow.clientHeight, dpi));
 
   const ControlSpec& frame = SpecOf(Control::fr1);
-  for (const ControlSpec& spec : kControls) {
-    SCOPED_TRACE(std::string(spec.name));
-    HWND control = varnel.ControlWindow(spec.control);
-    if (spec.kind == ControlKind::Timer) {
+  for (const ControlSpec& entry : kControls) {
+    SCOPED_TRACE(std::string(entry.name));
+    HWND control = varnel.ControlWindow(entry.control);
+    if (entry.kind == ControlKind::Timer) {
       EXPECT_EQ(control, nullptr);
       continue;
     }
     ASSERT_NE(control, nullptr);
     const Place place = ClientPlace(control);
-    EXPECT_EQ(place.left, TwipsToPixels(spec.left + (spec.insideFrame ? frame.left : 0), dpi));
-    EXPECT_EQ(place.top, TwipsToPixels(spec.top + (spec.insideFrame ? frame.top : 0), dpi));
-    EXPECT_EQ(place.width, TwipsToPixels(spec.width, dpi));
-    EXPECT_EQ(place.height, TwipsToPixels(spec.height, dpi));
+    EXPECT_EQ(place.left, TwipsToPixels(entry.left + (entry.insideFrame ? frame.left : 0), dpi));
+    EXPECT_EQ(place.top, TwipsToPixels(entry.top + (entry.insideFrame ? frame.top : 0), dpi));
+    EXPECT_EQ(place.width, TwipsToPixels(entry.width, dpi));
+    EXPECT_EQ(place.height, TwipsToPixels(entry.height, dpi));
     EXPECT_TRUE(IsWindowEnabled(control));
-    if (spec.control != Control::lblInfo) {
-      EXPECT_EQ(WindowText(control), W(spec.caption));
+    if (entry.control != Control::lblInfo) {
+      EXPECT_EQ(WindowText(control), W(entry.caption));
     }
-    if (spec.kind == ControlKind::OptionButton || spec.kind == ControlKind::CheckBox) {
-      EXPECT_EQ(varnel.IsChecked(spec.control), spec.checked);
+    if (entry.kind == ControlKind::OptionButton || entry.kind == ControlKind::CheckBox) {
+      EXPECT_EQ(varnel.IsChecked(entry.control), entry.checked);
     }
   }
   EXPECT_EQ(varnel.WaitForStatus(), L"Выбрано файлов SDR: 1");
@@ -256,32 +259,8 @@ TEST_F(Win32EndToEndTest, SecondInstanceEndsAtOnceAndLeavesTheFirstRunning) {
   EXPECT_FALSE(Exists(folder / "b.csv"));
 }
 
-// The records of a long job and their CSV lines under the initial options.
-struct LongJob {
-  std::string input;
-  std::string csv;
-};
-
-LongJob MakeLongJob(int records) {
-  LongJob job;
-  for (int i = 0; i < records; ++i) {
-    const std::string point = std::to_string(i);
-    job.input += SdrLine("08TP", point, point + ".5", point + ".25", "1", "") + "\r\n03NM1.6\r\n";
-    job.csv += point + ";" + point + ".25;" + point + ".5;1\r\n";
-  }
-  return job;
-}
-
-// What a killed run left: nothing, or whole lines that begin the whole run's output.
-void ExpectWholeLines(const std::string& written, const std::string& whole) {
-  if (written.empty()) return;
-  EXPECT_EQ(written.substr(written.size() - 2), "\r\n");
-  EXPECT_TRUE(whole.compare(0, written.size(), written) == 0) << "not a prefix of the whole run's output";
-}
-
 TEST_F(Win32EndToEndTest, ClosingMidFileKeepsEveryLineWrittenWhole) {
   const LongJob job = MakeLongJob(40000);
-  const std::string& expected = job.csv;
   WriteBytes(folder / "long.sdr", job.input);
   VarnelProcess varnel(Quoted(folder / "long.sdr"));
   ASSERT_NE(varnel.MainWindow(), nullptr);
@@ -292,50 +271,49 @@ TEST_F(Win32EndToEndTest, ClosingMidFileKeepsEveryLineWrittenWhole) {
   EXPECT_EQ(varnel.WaitForExit(), Code(ExitStatus::ClosedByUser));
 
   const std::string written = ReadBytes(output);
-  ASSERT_GT(written.size(), 0u);
-  EXPECT_LT(written.size(), expected.size()) << "the run should have been cut short";
-  EXPECT_EQ(written, expected.substr(0, written.size()));
-  EXPECT_EQ(written.substr(written.size() - 2), "\r\n");
+  ASSERT_GT(written.size(), 1000u);
+  EXPECT_LT(written.size(), job.csv.size()) << "the run should have been cut short";
+  EXPECT_TRUE(IsWholeLinesBeginning(written, job.csv));
+}
+
+// Starts a run, waits until its output appears, waits a little longer each attempt,
+// and ends it hard: each time, only whole lines that begin the whole run's output remain.
+void KillRunsAtGrowingMoments(const std::string& output, const std::string& whole, DWORD step,
+                              const std::function<std::unique_ptr<VarnelProcess>()>& start) {
+  int cutShort = 0;
+  for (DWORD attempt = 0; attempt < 4; ++attempt) {
+    fs::remove(FsPath(output));
+    const auto run = start();
+    for (int i = 0; i < 5000 && !Exists(output); ++i) Sleep(1);
+    Sleep(attempt * step);
+    run->Terminate();
+    const std::string written = ReadBytes(output);
+    SCOPED_TRACE("attempt " + std::to_string(attempt) + ", " + std::to_string(written.size()) + " bytes");
+    if (written.empty()) continue;
+    EXPECT_EQ(written.substr(written.size() - 2), "\r\n");
+    EXPECT_TRUE(whole.compare(0, written.size(), written) == 0) << "not a prefix of the whole run's output";
+    cutShort += written.size() < whole.size();
+  }
+  EXPECT_GT(cutShort, 0) << "no kill landed during a run";
 }
 
 TEST_F(Win32EndToEndTest, KilledMidRunLeavesOnlyWholeLines) {
   const LongJob job = MakeLongJob(40000);
   WriteBytes(folder / "long.sdr", job.input);
-  const std::string output = folder / "long.csv";
-  int cutShort = 0;
-  for (DWORD attempt = 0; attempt < 3; ++attempt) {
-    fs::remove(FsPath(output));
-    VarnelProcess varnel(Quoted(folder / "long.sdr"));
-    ASSERT_NE(varnel.MainWindow(), nullptr);
-    varnel.Click(Control::cmdOk);
-    for (int i = 0; i < 1000 && !Exists(output); ++i) Sleep(5);
-    Sleep(attempt * 40);
-    varnel.Terminate();
-    const std::string written = ReadBytes(output);
-    SCOPED_TRACE("attempt " + std::to_string(attempt) + ", " + std::to_string(written.size()) + " bytes");
-    ExpectWholeLines(written, job.csv);
-    cutShort += !written.empty() && written.size() < job.csv.size();
-  }
-  EXPECT_GT(cutShort, 0) << "no kill landed during a run";
+  KillRunsAtGrowingMoments(folder / "long.csv", job.csv, 40, [&] {
+    auto varnel = std::make_unique<VarnelProcess>(Quoted(folder / "long.sdr"));
+    EXPECT_NE(varnel->MainWindow(), nullptr);
+    varnel->Click(Control::cmdOk);
+    return varnel;
+  });
 }
 
 TEST_F(Win32EndToEndTest, KilledCliLeavesOnlyWholeLines) {
   const LongJob job = MakeLongJob(400000);
   WriteBytes(folder / "long.sdr", job.input);
-  const std::string output = folder / "long.csv";
-  int cutShort = 0;
-  for (DWORD attempt = 0; attempt < 5; ++attempt) {
-    fs::remove(FsPath(output));
-    VarnelProcess cli(Quoted(folder / "long.sdr"), L"varnel-cli.exe");
-    for (int i = 0; i < 2000 && !Exists(output); ++i) Sleep(1);
-    Sleep(attempt * 15);
-    cli.Terminate();
-    const std::string written = ReadBytes(output);
-    SCOPED_TRACE("attempt " + std::to_string(attempt) + ", " + std::to_string(written.size()) + " bytes");
-    ExpectWholeLines(written, job.csv);
-    cutShort += !written.empty() && written.size() < job.csv.size();
-  }
-  EXPECT_GT(cutShort, 0) << "no kill landed during a run";
+  KillRunsAtGrowingMoments(folder / "long.csv", job.csv, 15, [&] {
+    return std::make_unique<VarnelProcess>(Quoted(folder / "long.sdr"), L"varnel-cli.exe");
+  });
 }
 
 TEST_F(Win32EndToEndTest, PathWithBlanksAndCyrillicLetters) {
