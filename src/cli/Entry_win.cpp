@@ -4,13 +4,17 @@
 
 #include <io.h>
 
+#include <filesystem>
+
 #include "cli/CliRun.h"
-#include "convert/Utf16.h"
 
 int wmain(int argc, wchar_t** argv) {
   // Messages name files in any script; the console shows them as UTF-8.
   SetConsoleOutputCP(CP_UTF8);
   std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.push_back(Narrow(argv[i]));
+  for (int i = 1; i < argc; ++i) {
+    const std::u8string utf8 = std::filesystem::path(argv[i]).u8string();
+    arguments.emplace_back(utf8.begin(), utf8.end());
+  }
   return static_cast<int>(RunCli(arguments, stdout, stderr, _isatty(_fileno(stderr)) != 0));
 }

@@ -2,13 +2,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
 
-// A file opened on a UTF-8 path through the platform's own API (wide characters on
-// Windows), closed when the object goes away. File contents are bytes.
-// Every operation reports failure by its result; only running out of memory throws.
+// A file on a UTF-8 path, closed when the object goes away. File contents are bytes.
+// Reads and writes go to the system unbuffered: a line handed to Append is with the
+// system when Append returns. Every operation reports failure by its result; only
+// running out of memory throws.
 class File {
  public:
   // Opens an existing file for reading. Check IsOpen().
@@ -23,28 +25,27 @@ class File {
   File& operator=(const File&) = delete;
   ~File();
 
-  bool IsOpen() const;
+  bool IsOpen() const { return stream_ != nullptr; }
   // Reads up to size bytes: the count read, 0 at the end of the file, -1 on failure.
   std::ptrdiff_t Read(char* buffer, std::size_t size);
   // Writes bytes at the end of the file. Returns how many were written: all of them,
-  // or fewer when the platform failed part-way.
+  // or fewer when the system failed part-way.
   std::size_t Append(std::string_view bytes);
-  std::optional<std::int64_t> Size();
+  std::optional<std::int64_t> Size() const;
   bool Truncate(std::int64_t size);
-  // Closes the file; false when the platform reports a failure. Closing a closed file does nothing.
+  // Closes the file; false when the system reports a failure. Closing a closed file does nothing.
   bool Close();
 
  private:
-#ifdef _WIN32
-  using NativeHandle = void*;
-  static inline const NativeHandle kNoHandle = reinterpret_cast<NativeHandle>(-1);
-#else
-  using NativeHandle = int;
-  static constexpr NativeHandle kNoHandle = -1;
-#endif
-  explicit File(NativeHandle handle) : handle_(handle) {}
-  NativeHandle handle_ = kNoHandle;
+  File(std::FILE* stream, std::string path) : stream_(stream), path_(std::move(path)) {}
+
+  std::FILE* stream_ = nullptr;
+  std::string path_;
 };
 
-// The platform's reason for the last failed File operation, as text (UTF-8).
+// Opens path (UTF-8) with a C mode such as "rb". The one place that differs between
+// systems: Windows takes names in any script only through its wide-character call.
+std::FILE* OpenFileStream(const std::string& path, const char* mode);
+
+// The system's reason for the last failed File operation, as text.
 std::string LastSystemError();

@@ -8,7 +8,7 @@
 #include "../SdrLines.h"
 #include "../TempFolder.h"
 #include "VarnelProcess.h"
-#include "convert/Utf16.h"
+#include "ui/win32/Utf16.h"
 #include "ui/ExitStatus.h"
 #include "ui/Messages.h"
 

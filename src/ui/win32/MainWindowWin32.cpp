@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "convert/Utf16.h"
+#include "ui/win32/Utf16.h"
 #include "ui/Messages.h"
 #include "ui/ProcessServices.h"
 #include "ui/win32/ControlIds.h"

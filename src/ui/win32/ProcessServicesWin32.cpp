@@ -1,6 +1,6 @@
 #include "ui/win32/ProcessServicesWin32.h"
 
-#include "convert/Utf16.h"
+#include "ui/win32/Utf16.h"
 
 ProcessServicesWin32::ProcessServicesWin32() {
   // "Local\" scopes the name to the user's session. The handle stays open for the

@@ -1,4 +1,4 @@
-#include "convert/Utf16.h"
+#include "ui/win32/Utf16.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-// Windows only: the program keeps text as UTF-8 and converts at the Win32 calls.
+// The program keeps text as UTF-8 and converts it at the Win32 calls.
 #include <string>
 #include <string_view>
 
