@@ -26,10 +26,12 @@ struct Answer {
   char reason[120];
 };
 
-bool ReadWhole(int fd, void* data, std::size_t size) {
-  auto* bytes = static_cast<char*>(data);
+// Moves size bytes through fd with read or write, going on after short transfers and
+// interruptions. False at the end of the pipe or on failure.
+template <typename Byte, typename Transfer>
+bool TransferWhole(int fd, Byte* bytes, std::size_t size, Transfer transfer) {
   while (size > 0) {
-    const ssize_t count = ::read(fd, bytes, size);
+    const ssize_t count = transfer(fd, bytes, size);
     if (count < 0 && errno == EINTR) continue;
     if (count <= 0) return false;
     bytes += count;
@@ -38,16 +40,10 @@ bool ReadWhole(int fd, void* data, std::size_t size) {
   return true;
 }
 
+bool ReadWhole(int fd, void* data, std::size_t size) { return TransferWhole(fd, static_cast<char*>(data), size, ::read); }
+
 bool WriteWhole(int fd, const void* data, std::size_t size) {
-  const auto* bytes = static_cast<const char*>(data);
-  while (size > 0) {
-    const ssize_t count = ::write(fd, bytes, size);
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) return false;
-    bytes += count;
-    size -= static_cast<std::size_t>(count);
-  }
-  return true;
+  return TransferWhole(fd, static_cast<const char*>(data), size, ::write);
 }
 
 Answer Failure(const char* what) {
