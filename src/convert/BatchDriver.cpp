@@ -39,12 +39,13 @@ class TickGuard {
   bool& flag_;
 };
 
-}  // namespace
-
+// "Обрабатывается k из n..."
 std::string ProgressText(int currentFile, int fileCount) {
   return msg::kProgressPrefix + std::to_string(currentFile) + msg::kProgressOf + std::to_string(fileCount) +
          msg::kProgressSuffix;
 }
+
+}  // namespace
 
 void BatchDriver::tmrMain_Timer() {
   if (inTick_) return;

@@ -33,6 +33,3 @@ class BatchDriver {
   bool inTick_ = false;
   bool messageShown_ = false;  // a failure was reported and the run went on
 };
-
-// "Обрабатывается k из n..."
-std::string ProgressText(int currentFile, int fileCount);

@@ -21,8 +21,6 @@ class MainForm {
   // Ends the process, whoever unloads the window; never returns.
   [[noreturn]] void Form_Unload(ExitStatus status);
 
-  const FormState& State() const { return state_; }
-
  private:
   MainWindow& window_;
   ProcessServices& process_;

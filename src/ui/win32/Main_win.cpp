@@ -19,13 +19,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (!window) return static_cast<int>(ExitStatus::EndedByMessage);
   window->Form().Form_Load();
 
-  // Nothing posts the quit message: every way out ends the process in Form_Unload.
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (!IsDialogMessageW(window->Handle(), &msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
+  // The same dispatch as the event pump inside a tick. Nothing posts the quit message:
+  // every way out ends the process in Form_Unload.
+  while (DispatchPendingMessages(window->Handle())) WaitMessage();
   return static_cast<int>(ExitStatus::Done);
 }
