@@ -16,11 +16,12 @@ constexpr std::size_t kPageSize = 4096;
 // Gathers CSV lines, with their CR LF, into the writer's blocks.
 class CsvGatherer {
  public:
-  explicit CsvGatherer(BlockWriter& output) : output_(output), block_(output.Buffer()) {}
+  CsvGatherer(BlockWriter& output, const ConversionOptions& options)
+      : output_(output), converter_(options), block_(output.Buffer()) {}
 
   // False once writing has failed.
-  bool Add(std::string_view line, const ConversionOptions& options) {
-    const std::size_t length = ConvertSdrLineInto(line, options, block_ + used_);
+  bool Add(std::string_view line) {
+    const std::size_t length = converter_.Convert(line, block_ + used_);
     if (length == 0) return true;
     block_[used_ + length] = '\r';
     block_[used_ + length + 1] = '\n';
@@ -40,6 +41,7 @@ class CsvGatherer {
   }
 
   BlockWriter& output_;
+  const SdrLineConverter converter_;
   char* block_;
   std::size_t used_ = 0;
 };
@@ -47,11 +49,11 @@ class CsvGatherer {
 FileOutcome Convert(File& input, const std::string& outputPath, const ConversionOptions& options,
                     const std::function<void(std::uint64_t bytesRead)>& onProgress) {
   BlockWriter output(outputPath);
-  CsvGatherer csv(output);
+  CsvGatherer csv(output, options);
   bool writeFailed = false;
   LineSplitter lines(SdrLineLength + 1);
   const auto onLine = [&](std::string_view line) {
-    if (!writeFailed) writeFailed = !csv.Add(line, options);
+    if (!writeFailed) writeFailed = !csv.Add(line);
   };
 
   // Page-aligned: the kernel copies into an aligned buffer several times faster.

@@ -27,19 +27,8 @@ unsigned KeptMask(const char* field) {
 #endif
 }
 
-// Copies the bytes above 32 of one field to out; returns one past the last byte kept.
-// May store up to SdrFieldWidth bytes at out, and reads up to SdrFieldWidth bytes
-// past the field, which the trailing characters of a record provide.
-char* CopyKeptBytes(const char* field, char* out) {
-  const unsigned mask = KeptMask(field);
-  if (mask == 0) return out;
-  const int first = std::countr_zero(mask);
-  const unsigned run = mask >> first;
-  if ((run & (run + 1)) == 0) {
-    // The usual field: the kept bytes stand together between blanks.
-    std::memcpy(out, field + first, SdrFieldWidth);
-    return out + std::bit_width(run);
-  }
+// Copies the bytes of the field picked by mask one by one.
+char* CopyScatteredBytes(const char* field, unsigned mask, char* out) {
   for (std::size_t i = 0; i < SdrFieldWidth; ++i) {
     *out = field[i];
     out += (mask >> i) & 1;
@@ -47,38 +36,55 @@ char* CopyKeptBytes(const char* field, char* out) {
   return out;
 }
 
+// Copies the bytes above 32 of one field to out; returns one past the last byte kept.
+// May store up to SdrFieldWidth bytes at out, and reads up to SdrFieldWidth bytes
+// past the field, which the trailing characters of a record provide.
+inline char* CopyKeptBytes(const char* field, char* out) {
+  const unsigned mask = KeptMask(field);
+  if (mask == 0) return out;
+  // Only trailing-zero counts: finding the highest bit is slow on some processors.
+  const unsigned lowest = mask & (0u - mask);
+  const unsigned pastRun = mask + lowest;
+  if ((pastRun & mask) != 0) return CopyScatteredBytes(field, mask, out);
+  // The usual field: the kept bytes stand together between blanks.
+  const int first = std::countr_zero(mask);
+  std::memcpy(out, field + first, SdrFieldWidth);
+  return out + (std::countr_zero(pastRun) - first);
+}
+
 }  // namespace
 
-std::size_t ConvertSdrLineInto(std::string_view line, const ConversionOptions& options, char* out) {
-  if (line.size() != SdrLineLength) return 0;
-
-  // The separator is kept in a register and stored four bytes wide, then advanced by
-  // its length: storing its bytes one by one and reading them back as one word stalls.
-  std::uint32_t separator = 0;
-  std::size_t separatorLength = 0;
+SdrLineConverter::SdrLineConverter(const ConversionOptions& options)
+    : secondField_(kFieldStart[options.ChangeXY ? 2 : 1]), thirdField_(kFieldStart[options.ChangeXY ? 1 : 2]) {
   const auto addToSeparator = [&](char c) {
-    const std::size_t shift = std::endian::native == std::endian::little ? 8 * separatorLength : 24 - 8 * separatorLength;
-    separator |= std::uint32_t{static_cast<unsigned char>(c)} << shift;
-    ++separatorLength;
+    const std::size_t shift = std::endian::native == std::endian::little ? 8 * separatorLength_ : 24 - 8 * separatorLength_;
+    separator_ |= std::uint32_t{static_cast<unsigned char>(c)} << shift;
+    ++separatorLength_;
   };
   if (options.SemicolonSelected) addToSeparator(';');
   if (options.CommaSelected) addToSeparator(',');
   if (options.TabSelected) addToSeparator('\t');
-  const auto addSeparator = [&](char* at) {
-    std::memcpy(at, &separator, sizeof separator);
-    return at + separatorLength;
-  };
+}
 
+std::size_t SdrLineConverter::Convert(std::string_view line, char* out) const {
+  if (line.size() != SdrLineLength) return 0;
+
+  // The separator is stored four bytes wide and then advanced by its length: storing
+  // its bytes one by one and reading them back as one word stalls.
+  const auto addSeparator = [&](char* at) {
+    std::memcpy(at, &separator_, sizeof separator_);
+    return at + separatorLength_;
+  };
   const char* fields = line.data();
   char* end = CopyKeptBytes(fields + kFieldStart[0], out);
-  end = CopyKeptBytes(fields + kFieldStart[options.ChangeXY ? 2 : 1], addSeparator(end));
-  end = CopyKeptBytes(fields + kFieldStart[options.ChangeXY ? 1 : 2], addSeparator(end));
+  end = CopyKeptBytes(fields + secondField_, addSeparator(end));
+  end = CopyKeptBytes(fields + thirdField_, addSeparator(end));
   end = CopyKeptBytes(fields + kFieldStart[3], addSeparator(end));
   return static_cast<std::size_t>(end - out);
 }
 
 CsvLine ConvertSdrLine(std::string_view line, const ConversionOptions& options) {
   CsvLine csvLine;
-  csvLine.length_ = static_cast<std::uint8_t>(ConvertSdrLineInto(line, options, csvLine.text_));
+  csvLine.length_ = static_cast<std::uint8_t>(SdrLineConverter(options).Convert(line, csvLine.text_));
   return csvLine;
 }

@@ -28,7 +28,7 @@ class CsvLine {
   static constexpr std::size_t kCapacity = kMaxLength + SdrFieldWidth;
 
   std::string_view View() const { return {text_, length_}; }
-    bool empty() const { return length_ == 0; }
+  bool empty() const { return length_ == 0; }
 
  private:
   friend CsvLine ConvertSdrLine(std::string_view line, const ConversionOptions& options);
@@ -40,6 +40,19 @@ class CsvLine {
 // is not exactly SdrLineLength bytes long gives the empty line.
 CsvLine ConvertSdrLine(std::string_view line, const ConversionOptions& options);
 
-// ConvertSdrLine for callers that gather many lines: writes the CSV line to out, which
-// has room for CsvLine::kCapacity bytes, and returns its length (0 for the empty line).
-std::size_t ConvertSdrLineInto(std::string_view line, const ConversionOptions& options, char* out);
+// ConvertSdrLine for callers that convert many lines under the same options, which
+// it works out once.
+class SdrLineConverter {
+ public:
+  explicit SdrLineConverter(const ConversionOptions& options);
+
+  // Writes the CSV line to out, which has room for CsvLine::kCapacity bytes, and
+  // returns its length (0 for the empty line).
+  std::size_t Convert(std::string_view line, char* out) const;
+
+ private:
+  std::uint32_t separator_ = 0;  // its bytes in memory order, stored four at a time
+  std::size_t separatorLength_ = 0;
+  std::size_t secondField_;  // where the CSV line's second and third fields start in the record
+  std::size_t thirdField_;
+};
