@@ -7,10 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
 #include <cstring>
-#include <cstdio>
 #include <new>
 #include <string_view>
 
@@ -22,8 +20,7 @@ struct Order {
   std::size_t size;
 };
 struct Answer {
-  bool ok;
-  char reason[120];
+  int error;  // 0 when the block was written, else the system's error number
 };
 
 // Moves size bytes through fd with read or write, going on after short transfers and
@@ -46,45 +43,40 @@ bool WriteWhole(int fd, const void* data, std::size_t size) {
   return TransferWhole(fd, static_cast<const char*>(data), size, ::write);
 }
 
-Answer Failure(const char* what) {
-  Answer answer{false, {}};
-  std::snprintf(answer.reason, sizeof answer.reason, "%s", what);
-  return answer;
-}
-
-// The helper process: appends each block it is told of, whole, and answers.
-[[noreturn]] void ServeWrites(const std::string& path, const char* blocks, int orders, int answers) {
+// The helper process: appends each block it is told of, whole, and answers. It is
+// forked while the converter reads on another thread, so it keeps to system calls.
+[[noreturn]] void ServeWrites(const char* path, const char* blocks, int orders, int answers) {
   // The converter may be gone by the time an answer is ready; the block is still finished.
   signal(SIGPIPE, SIG_IGN);
   int file = -1;
   off_t size = 0;
   for (Order order{}; ReadWhole(orders, &order, sizeof order);) {
-    Answer answer{true, {}};
+    Answer answer{0};
     if (file < 0) {
-      file = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+      file = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
       struct stat status {};
       if (file < 0 || ::fstat(file, &status) != 0) {
-        answer = Failure(std::strerror(errno));
+        answer.error = errno;
       } else {
         size = status.st_size;
       }
     }
-    if (answer.ok) {
+    if (answer.error == 0) {
       if (WriteWhole(file, blocks + order.block * BlockWriter::kBlockCapacity, order.size)) {
         size += static_cast<off_t>(order.size);
       } else {
-        answer = Failure(std::strerror(errno));
+        answer.error = errno;
         ::ftruncate(file, size);  // no part of a failed block stays
       }
     }
     WriteWhole(answers, &answer, sizeof answer);
-    if (!answer.ok) _exit(1);
+    if (answer.error != 0) _exit(1);
   }
   // The orders ended: the converter finished, or was killed. Report the close.
-  Answer last{true, {}};
-  if (file >= 0 && ::close(file) != 0) last = Failure(std::strerror(errno));
+  Answer last{0};
+  if (file >= 0 && ::close(file) != 0) last.error = errno;
   WriteWhole(answers, &last, sizeof last);
-  _exit(last.ok ? 0 : 1);
+  _exit(last.error == 0 ? 0 : 1);
 }
 
 }  // namespace
@@ -111,7 +103,7 @@ struct BlockWriter::Platform {
     if (helper == 0) {
       ::close(orderPipe[1]);
       ::close(answerPipe[0]);
-      ServeWrites(path, blocks, orderPipe[0], answerPipe[1]);
+      ServeWrites(path.c_str(), blocks, orderPipe[0], answerPipe[1]);
     }
     ::close(orderPipe[0]);
     ::close(answerPipe[1]);
@@ -125,7 +117,7 @@ struct BlockWriter::Platform {
     --inFlight;
     Answer answer{};
     if (!ReadWhole(answers, &answer, sizeof answer)) return Fail(reason, "the writing process ended unexpectedly");
-    return answer.ok || Fail(reason, answer.reason);
+    return answer.error == 0 || Fail(reason, std::strerror(answer.error));
   }
 
   bool Fail(std::string& reason, const char* why) {
