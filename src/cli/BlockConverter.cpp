@@ -1,17 +1,13 @@
 #include "cli/BlockConverter.h"
 
 #include <exception>
-#include <memory>
-#include <new>
 
+#include "cli/BlockReader.h"
 #include "cli/BlockWriter.h"
 #include "convert/File.h"
 #include "convert/LineSplitter.h"
 
 namespace {
-
-constexpr std::size_t kReadBlockSize = 128 << 10;
-constexpr std::size_t kPageSize = 4096;
 
 // Gathers CSV lines, with their CR LF, into the writer's blocks.
 class CsvGatherer {
@@ -56,24 +52,18 @@ FileOutcome Convert(File& input, const std::string& outputPath, const Conversion
     if (!writeFailed) writeFailed = !csv.Add(line);
   };
 
-  // Page-aligned: the kernel copies into an aligned buffer several times faster.
-  const auto freeAligned = [](char* p) { ::operator delete[](p, std::align_val_t{kPageSize}); };
-  const std::unique_ptr<char[], decltype(freeAligned)> block(
-      static_cast<char*>(::operator new[](kReadBlockSize, std::align_val_t{kPageSize})), freeAligned);
+  BlockReader reader(input);
   std::uint64_t bytesRead = 0;
-  for (;;) {
-    const std::ptrdiff_t count = input.Read(block.get(), kReadBlockSize);
-    if (count < 0) {
-      const FileOutcome failed{FileResult::ReadFailed, LastSystemError()};
-      // What was converted before the failure is kept, as the window keeps it.
-      if (!csv.Finish()) return {FileResult::WriteFailed, output.Reason()};
-      return failed;
-    }
-    if (count == 0) break;
-    lines.Feed(std::string_view(block.get(), static_cast<std::size_t>(count)), onLine);
+  for (std::string_view block; !(block = reader.Next()).empty();) {
+    lines.Feed(block, onLine);
     if (writeFailed) return {FileResult::WriteFailed, output.Reason()};
-    bytesRead += static_cast<std::uint64_t>(count);
+    bytesRead += block.size();
     onProgress(bytesRead);
+  }
+  if (reader.Failed()) {
+    // What was converted before the failure is kept, as the window keeps it.
+    if (!csv.Finish()) return {FileResult::WriteFailed, output.Reason()};
+    return {FileResult::ReadFailed, reader.Reason()};
   }
   lines.Finish(onLine);
   if (writeFailed || !csv.Finish()) return {FileResult::WriteFailed, output.Reason()};

@@ -116,14 +116,19 @@ TEST_F(CliTest, AppendsToAnExistingFileAndCreatesNoneWithoutRecords) {
   EXPECT_FALSE(Exists(folder / "none.csv"));
 }
 
-TEST_F(CliTest, MissingFileIsReportedAndTheOthersConverted) {
+TEST_F(CliTest, UnreadableFilesAreReportedAndTheOthersConverted) {
   WriteBytes(folder / "b.sdr", kRecord);
-  const CliResult result = RunCliOn({folder / "missing.sdr", "notes.txt", folder / "b.sdr"});
+  // A folder opens for reading on some systems and fails only when read.
+  fs::create_directory(FsPath(folder / "folder.sdr"));
+  const CliResult result =
+      RunCliOn({folder / "missing.sdr", folder / "folder.sdr", "notes.txt", folder / "b.sdr"});
   EXPECT_EQ(result.status, CliStatus::ReadFailed);
   EXPECT_EQ(ReadBytes(folder / "b.csv"), kCsv);
+  EXPECT_FALSE(Exists(folder / "folder.csv"));
   EXPECT_NE(result.err.find(folder / "missing.sdr" + ": cannot read: "), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find(folder / "folder.sdr" + ": cannot read: "), std::string::npos) << result.err;
   EXPECT_NE(result.err.find("notes.txt: skipped: the name does not end in .sdr\n"), std::string::npos) << result.err;
-  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 2);
+  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 3);
 }
 
 TEST_F(CliTest, ReadOnlyOutputStopsTheRunWithItsFileNamed) {

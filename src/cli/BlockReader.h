@@ -1,0 +1,56 @@
+#pragma once
+
+#include <array>
+#include <condition_variable>
+#include <cstddef>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+class File;
+
+// Reads a file ahead on a thread of its own, into a ring of blocks, so that the
+// system's copying of the file into memory overlaps converting what came before.
+class BlockReader {
+ public:
+  static constexpr std::size_t kBlockSize = 256 << 10;
+  static constexpr std::size_t kBlockCount = 4;
+
+  // Starts reading input, which must stay open until the reader is gone.
+  explicit BlockReader(File& input);
+  ~BlockReader();
+  BlockReader(const BlockReader&) = delete;
+  BlockReader& operator=(const BlockReader&) = delete;
+
+  // The next block of the file, in order; empty at the end of the file or after a
+  // failure (Failed()). The block handed out before goes back to be read into.
+  std::string_view Next();
+  bool Failed() const { return failed_; }
+  const std::string& Reason() const { return reason_; }
+
+ private:
+  struct Slot {
+    bool filled = false;
+    std::ptrdiff_t count = 0;  // as File::Read gives it
+    std::string reason;        // why the read failed, taken on the reading thread
+  };
+
+  void ReadAhead(File& input);
+  char* BlockData(std::size_t index) const { return blocks_.get() + index * kBlockSize; }
+
+  struct FreeAligned {
+    void operator()(char* p) const;
+  };
+  std::unique_ptr<char[], FreeAligned> blocks_;
+  std::array<Slot, kBlockCount> slots_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool stopping_ = false;
+  std::size_t next_ = 0;          // the slot Next() hands out
+  bool holding_ = false;          // the caller still has the slot before next_
+  bool failed_ = false;
+  std::string reason_;
+  std::thread thread_;            // last, so that it starts once the rest is ready
+};
