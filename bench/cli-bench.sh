@@ -23,8 +23,11 @@ echo "input: $(stat -c %s "$work/job.sdr") bytes"
 "$cli" "$work/job.sdr"
 LC_ALL=C gawk -f "$here/convert.awk" "$work/job.sdr" > "$work/gawk.csv"
 cmp "$work/job.csv" "$work/gawk.csv" && echo "varnel-cli and gawk agree byte for byte"
+# The new files' write-back would otherwise compete with the timed runs.
+sync
 
-hyperfine --warmup 3 --runs 20 --export-json "$work/times.json" \
+# -N: without a shell in between, whose start would be most of cat's time.
+hyperfine -N --warmup 3 --runs 20 --export-json "$work/times.json" \
   --command-name cat "cat '$work/job.sdr'" \
   --command-name varnel-cli --prepare "rm -f '$work/job.csv'" "'$cli' '$work/job.sdr'"
 hyperfine --runs 2 --export-json "$work/gawk.json" --command-name gawk \
