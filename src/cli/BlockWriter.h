@@ -14,7 +14,8 @@
 // killed; on Windows the kernel completes a write before it ends a thread.
 class BlockWriter {
  public:
-  static constexpr std::size_t kBlockCapacity = 1 << 20;
+  // Half a megabyte: the block being filled and the one being written stay in cache.
+  static constexpr std::size_t kBlockCapacity = 512 << 10;
 
   explicit BlockWriter(const std::string& path);
   ~BlockWriter();
