@@ -43,6 +43,9 @@ bool WriteWhole(int fd, const void* data, std::size_t size) {
   return TransferWhole(fd, static_cast<const char*>(data), size, ::write);
 }
 
+// errno after a failed call, never 0: a write that moves no bytes may leave it unset.
+int FailureNumber() { return errno != 0 ? errno : EIO; }
+
 // The helper process: appends each block it is told of, whole, and answers. It is
 // forked while the converter reads on another thread, so it keeps to system calls.
 [[noreturn]] void ServeWrites(const char* path, const char* blocks, int orders, int answers) {
@@ -56,7 +59,7 @@ bool WriteWhole(int fd, const void* data, std::size_t size) {
       file = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
       struct stat status {};
       if (file < 0 || ::fstat(file, &status) != 0) {
-        answer.error = errno;
+        answer.error = FailureNumber();
       } else {
         size = status.st_size;
       }
@@ -65,7 +68,7 @@ bool WriteWhole(int fd, const void* data, std::size_t size) {
       if (WriteWhole(file, blocks + order.block * BlockWriter::kBlockCapacity, order.size)) {
         size += static_cast<off_t>(order.size);
       } else {
-        answer.error = errno;
+        answer.error = FailureNumber();
         ::ftruncate(file, size);  // no part of a failed block stays
       }
     }
@@ -74,7 +77,7 @@ bool WriteWhole(int fd, const void* data, std::size_t size) {
   }
   // The orders ended: the converter finished, or was killed. Report the close.
   Answer last{0};
-  if (file >= 0 && ::close(file) != 0) last.error = errno;
+  if (file >= 0 && ::close(file) != 0) last.error = FailureNumber();
   WriteWhole(answers, &last, sizeof last);
   _exit(last.error == 0 ? 0 : 1);
 }
