@@ -18,5 +18,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-# Programs built here run under Wine, in a prefix of the build's own.
-set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/wine-run.sh;${CMAKE_BINARY_DIR}/wineprefix")
+# Programs built here run under Wine, in a prefix of the build's own, with the loader
+# of their architecture.
+set(VARNEL_WINE_RUN "${CMAKE_CURRENT_LIST_DIR}/wine-run.sh" "${CMAKE_BINARY_DIR}/wineprefix" ${VARNEL_MINGW_ARCH})
+set(CMAKE_CROSSCOMPILING_EMULATOR "${VARNEL_WINE_RUN}")

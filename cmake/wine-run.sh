@@ -1,12 +1,22 @@
 #!/bin/sh
-# wine-run.sh PREFIX PROGRAM [ARGUMENT...]
-# Runs a Windows program under Wine in PREFIX, which is made on first use. Root's
-# power to write through permission bits is dropped, so that read-only files and
-# folders behave for the program as they do for a user.
+# wine-run.sh PREFIX ARCH PROGRAM [ARGUMENT...]   runs a Windows program of ARCH (x86_64, i686)
+# wine-run.sh PREFIX ARCH --setup                 makes the prefix, showing Wine's output on failure
+#
+# Programs run under Wine in PREFIX, which is made on first use. Each architecture
+# has its own loader: Debian's wine wrapper always starts the 32-bit one once wine32
+# is installed, and some kernels cannot run 32-bit programs at all. Where the 32-bit
+# loader does not start, 32-bit programs are reported as skipped (exit status 77).
+#
+# Root's power to write through permission bits is dropped, so that read-only files
+# and folders behave for the program as they do for a user.
 set -eu
 prefix=$1
-shift
+arch=$2
+shift 2
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine64=/usr/lib/wine/wine64
+# VARNEL_WINE32_LOADER stands in for the 32-bit loader, to try a machine without one.
+wine32=${VARNEL_WINE32_LOADER:-/usr/lib/wine/wine}
 
 as_user() {
   if [ "$(id -u)" = 0 ]; then
@@ -16,19 +26,55 @@ as_user() {
   fi
 }
 
-mkdir -p "$prefix"
-(
-  flock 9
-  if [ ! -f "$prefix/.varnel-ready" ]; then
-    as_user wineboot -i >/dev/null 2>&1
-    for setting in 'X11 Driver|Managed|REG_SZ|N' 'WineDbg|ShowCrashDialog|REG_DWORD|0' \
-                   'Fonts\Replacements|Calibri|REG_SZ|Carlito'; do
-      IFS='|' read -r key name type data <<END
+setup_prefix() {
+  log="$prefix.log"
+  # The prefix is always made by the 64-bit loader; it runs 32-bit programs too.
+  if ! WINEARCH=win64 WINELOADER=$wine64 as_user "$wine64" wineboot -i >"$log" 2>&1; then
+    echo "wine-run.sh: wineboot could not make the Wine prefix $prefix; Wine said:" >&2
+    cat "$log" >&2
+    return 1
+  fi
+  for setting in 'X11 Driver|Managed|REG_SZ|N' 'WineDbg|ShowCrashDialog|REG_DWORD|0' \
+                 'Fonts\Replacements|Calibri|REG_SZ|Carlito'; do
+    IFS='|' read -r key name type data <<END
 $setting
 END
-      as_user wine reg add "HKCU\\Software\\Wine\\$key" /v "$name" /t "$type" /d "$data" /f >/dev/null 2>&1
-    done
-    touch "$prefix/.varnel-ready"
+    if ! WINELOADER=$wine64 as_user "$wine64" reg add "HKCU\\Software\\Wine\\$key" /v "$name" /t "$type" \
+         /d "$data" /f >"$log" 2>&1; then
+      echo "wine-run.sh: could not set $key\\$name in the Wine prefix; Wine said:" >&2
+      cat "$log" >&2
+      return 1
+    fi
+  done
+  touch "$prefix/.varnel-ready"
+}
+
+# Tries the 32-bit loader once per prefix and remembers the answer.
+can_run_32_bit() {
+  probe="$prefix.can-run-32-bit"
+  if [ "$(head -n 1 "$probe" 2>/dev/null)" != "$wine32" ]; then
+    answer=no
+    "$wine32" --version >/dev/null 2>&1 && answer=yes
+    printf '%s\n%s\n' "$wine32" "$answer" >"$probe"
   fi
+  [ "$(tail -n 1 "$probe")" = yes ]
+}
+
+mkdir -p "$(dirname "$prefix")"
+if [ "$arch" != x86_64 ] && ! can_run_32_bit; then
+  echo "skipped: this machine cannot run 32-bit programs"
+  exit 77
+fi
+(
+  flock 9
+  [ -f "$prefix/.varnel-ready" ] || setup_prefix
 ) 9>"$prefix.lock"
-as_user wine "$@"
+[ "${1:-}" = --setup ] && exit 0
+
+if [ "$arch" = x86_64 ]; then
+  # Wine starts the program's children with the same loader.
+  export WINELOADER=$wine64
+  as_user "$wine64" "$@"
+else
+  as_user "$wine32" "$@"
+fi
