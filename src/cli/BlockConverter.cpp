@@ -47,7 +47,7 @@ FileOutcome Convert(File& input, const std::string& outputPath, const Conversion
   BlockWriter output(outputPath);
   CsvGatherer csv(output, options);
   bool writeFailed = false;
-  LineSplitter lines(SdrLineLength + 1);
+  LineSplitter lines(kKeptLineLength);
   const auto onLine = [&](std::string_view line) {
     if (!writeFailed) writeFailed = !csv.Add(line);
   };

@@ -77,7 +77,7 @@ bool BatchDriver::ConvertCurrentFile() {
   // The option controls stay disabled for the whole run, so one reading serves the file.
   const ConversionOptions options = window_.ReadOptions();
 
-  LineSplitter lines(SdrLineLength + 1);
+  LineSplitter lines(kKeptLineLength);
   const auto onLine = [&](std::string_view line) {
     const CsvLine csvLine = ConvertSdrLine(line, options);
     if (!csvLine.empty()) Append(outputPath, csvLine.View(), input);

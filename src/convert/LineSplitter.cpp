@@ -1,11 +1,8 @@
 #include "convert/LineSplitter.h"
 
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
-#include <emmintrin.h>
-#define VARNEL_SSE2 1
-#endif
-
 #include <bit>
+
+#include "convert/Vector.h"
 
 const char* FindLineEnd(const char* p, const char* end) {
 #ifdef VARNEL_SSE2

@@ -5,10 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
-#include <emmintrin.h>
-#define VARNEL_SSE2 1
-#endif
+#include "convert/Vector.h"
 
 namespace {
 

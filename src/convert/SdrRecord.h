@@ -7,6 +7,9 @@
 
 inline constexpr std::size_t SdrLineLength = 84;
 inline constexpr std::size_t SdrFieldWidth = 16;
+// How much of a line a reader keeps: one byte past a record's length tells a record
+// from a longer line, and memory stays bounded whatever the line.
+inline constexpr std::size_t kKeptLineLength = SdrLineLength + 1;
 
 // Which options are in force, as the main window answers them from its controls.
 struct ConversionOptions {

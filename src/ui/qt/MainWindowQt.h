@@ -37,7 +37,7 @@ class MainWindowQt : public QWidget, public MainWindow {
   void setTabOrderFromTable();
   bool isChecked(Control control) const;
 
-  std::array<QWidget*, 9> controls_{};
+  std::array<QWidget*, kControls.size()> controls_{};
   QTimer* tmrMain_ = nullptr;
   MainForm form_;
 };

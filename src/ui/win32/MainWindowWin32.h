@@ -52,7 +52,7 @@ class MainWindowWin32 final : public MainWindow {
   HWND ControlHandle(Control control) const { return controls_[static_cast<std::size_t>(control)]; }
 
   HWND hwnd_ = nullptr;
-  std::array<HWND, 9> controls_{};
+  std::array<HWND, kControls.size()> controls_{};
   HBRUSH background_ = nullptr;
   HFONT font_ = nullptr;
   HFONT boldFont_ = nullptr;
