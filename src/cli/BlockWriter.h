@@ -8,10 +8,11 @@
 // converting the next block overlaps writing this one.
 //
 // The file is created when the first block is written. A write that fails is cut
-// back to the length the file had before that block. Killing the process never
+// back to the length the file had before that block. Interrupting the converter never
 // leaves part of a block in the file: on POSIX systems the writes are made by a
-// helper process, which finishes the block it has begun when the converter is
-// killed; on Windows the kernel completes a write before it ends a thread.
+// helper process in a process group of its own, deaf to the interrupting signals,
+// which finishes the blocks it was given when the converter ends; on Windows the
+// kernel completes a write before it ends a thread.
 class BlockWriter {
  public:
   // Half a megabyte: the block being filled and the one being written stay in cache.

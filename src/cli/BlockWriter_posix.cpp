@@ -49,8 +49,12 @@ int FailureNumber() { return errno != 0 ? errno : EIO; }
 // The helper process: appends each block it is told of, whole, and answers. It is
 // forked while the converter reads on another thread, so it keeps to system calls.
 [[noreturn]] void ServeWrites(const char* path, const char* blocks, int orders, int answers) {
-  // The converter may be gone by the time an answer is ready; the block is still finished.
-  signal(SIGPIPE, SIG_IGN);
+  // A signal to the converter's process group (Ctrl-C, a closed terminal, a service
+  // manager) or to every varnel-cli by name ends the converter only: the helper
+  // finishes the blocks it was given, sees the orders end and leaves. A fatal signal
+  // would stop a write between two pages, inside a line.
+  setpgid(0, 0);
+  for (int interruption : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) signal(interruption, SIG_IGN);
   int file = -1;
   off_t size = 0;
   for (Order order{}; ReadWhole(orders, &order, sizeof order);) {
@@ -108,6 +112,7 @@ struct BlockWriter::Platform {
       ::close(answerPipe[0]);
       ServeWrites(path.c_str(), blocks, orderPipe[0], answerPipe[1]);
     }
+    if (helper > 0) setpgid(helper, helper);  // as the helper does, whichever runs first
     ::close(orderPipe[0]);
     ::close(answerPipe[1]);
     orders = orderPipe[1];
