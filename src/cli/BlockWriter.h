@@ -17,6 +17,8 @@ class BlockWriter {
  public:
   // Half a megabyte: the block being filled and the one being written stay in cache.
   static constexpr std::size_t kBlockCapacity = 512 << 10;
+  // Added to Reason() when a failed block could not be cut off the file again.
+  static constexpr const char* kPartLeftNote = "; cutting the file back failed too: it may end in part of a line";
 
   explicit BlockWriter(const std::string& path);
   ~BlockWriter();

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -21,6 +22,7 @@ struct Order {
 };
 struct Answer {
   int error;  // 0 when the block was written, else the system's error number
+  bool partLeft;  // the failed block could not be cut off again
 };
 
 // Moves size bytes through fd with read or write, going on after short transfers and
@@ -58,7 +60,7 @@ int FailureNumber() { return errno != 0 ? errno : EIO; }
   int file = -1;
   off_t size = 0;
   for (Order order{}; ReadWhole(orders, &order, sizeof order);) {
-    Answer answer{0};
+    Answer answer{0, false};
     if (file < 0) {
       file = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
       struct stat status {};
@@ -73,14 +75,14 @@ int FailureNumber() { return errno != 0 ? errno : EIO; }
         size += static_cast<off_t>(order.size);
       } else {
         answer.error = FailureNumber();
-        ::ftruncate(file, size);  // no part of a failed block stays
+        answer.partLeft = ::ftruncate(file, size) != 0;  // no part of a failed block stays
       }
     }
     WriteWhole(answers, &answer, sizeof answer);
     if (answer.error != 0) _exit(1);
   }
   // The orders ended: the converter finished, or was killed. Report the close.
-  Answer last{0};
+  Answer last{0, false};
   if (file >= 0 && ::close(file) != 0) last.error = FailureNumber();
   WriteWhole(answers, &last, sizeof last);
   _exit(last.error == 0 ? 0 : 1);
@@ -125,10 +127,11 @@ struct BlockWriter::Platform {
     --inFlight;
     Answer answer{};
     if (!ReadWhole(answers, &answer, sizeof answer)) return Fail(reason, "the writing process ended unexpectedly");
-    return answer.error == 0 || Fail(reason, std::strerror(answer.error));
+    if (answer.error == 0) return true;
+    return Fail(reason, std::string(std::strerror(answer.error)) + (answer.partLeft ? BlockWriter::kPartLeftNote : ""));
   }
 
-  bool Fail(std::string& reason, const char* why) {
+  bool Fail(std::string& reason, const std::string& why) {
     if (!failed) reason = why;
     failed = true;
     return false;

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <future>
-#include <optional>
 #include <string_view>
 
 #include "convert/File.h"
@@ -15,27 +14,15 @@ struct BlockWriter::Platform {
   int current = 0;
   std::future<bool> writing;
   File file;
-  std::optional<std::int64_t> size;
   std::string writeReason;  // set by the writing thread, read after it is waited for
   bool failed = false;
 
   bool Write(const std::string& path, std::string_view block) {
-    if (!file.IsOpen()) {
-      file = File::OpenForAppending(path);
-      if (file.IsOpen()) size = file.Size();
-      if (!file.IsOpen() || !size) {
-        writeReason = LastSystemError();
-        return false;
-      }
-    }
-    const std::size_t written = file.Append(block);
-    if (written != block.size()) {
-      writeReason = LastSystemError();
-      if (written > 0) file.Truncate(*size);  // no part of a failed block stays
-      return false;
-    }
-    *size += static_cast<std::int64_t>(written);
-    return true;
+    if (!file.IsOpen()) file = File::OpenForAppending(path);
+    const File::AppendResult result = file.IsOpen() ? file.AppendWhole(block) : File::AppendResult::NotWritten;
+    if (result == File::AppendResult::Written) return true;
+    writeReason = LastSystemError() + (result == File::AppendResult::PartLeft ? kPartLeftNote : "");
+    return false;
   }
 
   bool Wait(std::string& reason) {

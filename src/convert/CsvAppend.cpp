@@ -12,13 +12,7 @@ uint8_t AppendCsvLine(const std::string& path, std::string_view text) {
     std::string line;
     line.reserve(text.size() + 2);
     line.append(text).append("\r\n");
-    const std::size_t written = file.Append(line);
-    if (written != line.size()) {
-      // The file grew by exactly what was written: cut that off again.
-      const auto size = file.Size();
-      if (written > 0 && size) file.Truncate(*size - static_cast<std::int64_t>(written));
-      return 0;
-    }
+    if (file.AppendWhole(line) != File::AppendResult::Written) return 0;
     // A failing close may mean the line never reached the disk.
     return file.Close() ? 1 : 0;
   } catch (const std::exception&) {

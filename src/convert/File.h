@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-// A file on a UTF-8 path, closed when the object goes away. File contents are bytes.
-// Reads and writes go to the system unbuffered: a line handed to Append is with the
-// system when Append returns. Every operation reports failure by its result; only
-// running out of memory throws.
+// A file on a UTF-8 path, closed when the object goes away. File
+// contents are bytes. Reads and writes go to the system unbuffered: bytes handed to
+// AppendWhole are with the system when it returns. Every operation reports failure by
+// its result; only running out of memory throws.
 class File {
  public:
   // Opens an existing file for reading. Check IsOpen().
@@ -28,24 +28,28 @@ class File {
   bool IsOpen() const { return stream_ != nullptr; }
   // Reads up to size bytes: the count read, 0 at the end of the file, -1 on failure.
   std::ptrdiff_t Read(char* buffer, std::size_t size);
-  // Writes bytes at the end of the file. Returns how many were written: all of them,
-  // or fewer when the system failed part-way.
-  std::size_t Append(std::string_view bytes);
-  std::optional<std::int64_t> Size() const;
-  bool Truncate(std::int64_t size);
+
+  enum class AppendResult { Written, NotWritten, PartLeft };
+  // Writes bytes at the end of the file, all or nothing: a write that fails part-way
+  // is cut back, through this handle, to the length the file had before. PartLeft when
+  // even that failed, so that the file may end in part of the bytes.
+  AppendResult AppendWhole(std::string_view bytes);
   // Closes the file; false when the system reports a failure. Closing a closed file does nothing.
   bool Close();
 
  private:
-  File(std::FILE* stream, std::string path) : stream_(stream), path_(std::move(path)) {}
+  explicit File(std::FILE* stream) : stream_(stream) {}
 
   std::FILE* stream_ = nullptr;
-  std::string path_;
 };
-
-// Opens path (UTF-8) with a C mode such as "rb". The one place that differs between
-// systems: Windows takes names in any script only through its wide-character call.
-std::FILE* OpenFileStream(const std::string& path, const char* mode);
 
 // The system's reason for the last failed File operation, as text.
 std::string LastSystemError();
+
+// What differs between systems, in File_posix.cpp and File_win.cpp.
+namespace file {
+// Opens path with a C mode such as "rb".
+std::FILE* Open(const std::string& path, const char* mode);
+std::optional<std::int64_t> Size(std::FILE* stream);
+bool Truncate(std::FILE* stream, std::int64_t size);
+}  // namespace file
