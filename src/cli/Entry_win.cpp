@@ -1,20 +1,34 @@
-// varnel-cli on Windows: arguments arrive as UTF-16 and are carried on as UTF-8.
+// varnel-cli on Windows: arguments arrive as UTF-16 and are carried on as WTF-8, so
+// that a name which is not valid UTF-16 still reaches its file.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <io.h>
 
-#include <filesystem>
-
 #include "cli/CliRun.h"
+#include "convert/Wtf8.h"
+
+namespace {
+
+UINT gConsoleCodePage = 0;  // the console's own, given back when the program ends
+
+BOOL WINAPI RestoreCodePage(DWORD) {
+  SetConsoleOutputCP(gConsoleCodePage);
+  return FALSE;  // the usual end follows
+}
+
+}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   // Messages name files in any script; the console shows them as UTF-8.
-  SetConsoleOutputCP(CP_UTF8);
-  std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) {
-    const std::u8string utf8 = std::filesystem::path(argv[i]).u8string();
-    arguments.emplace_back(utf8.begin(), utf8.end());
+  gConsoleCodePage = GetConsoleOutputCP();
+  if (gConsoleCodePage != 0) {
+    SetConsoleCtrlHandler(RestoreCodePage, TRUE);
+    SetConsoleOutputCP(CP_UTF8);
   }
-  return static_cast<int>(RunCli(arguments, stdout, stderr, _isatty(_fileno(stderr)) != 0));
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.push_back(wtf8::FromUtf16(std::wstring_view(argv[i])));
+  const CliStatus status = RunCli(arguments, stdout, stderr, _isatty(_fileno(stderr)) != 0);
+  if (gConsoleCodePage != 0) SetConsoleOutputCP(gConsoleCodePage);
+  return static_cast<int>(status);
 }

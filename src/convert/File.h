@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-// A file on a UTF-8 path, closed when the object goes away. File
+// A file on a path (WTF-8, see Wtf8.h), closed when the object goes away. File
 // contents are bytes. Reads and writes go to the system unbuffered: bytes handed to
 // AppendWhole are with the system when it returns. Every operation reports failure by
 // its result; only running out of memory throws.

@@ -1,17 +1,15 @@
 #include <io.h>
 
-#include <filesystem>
-
 #include "convert/File.h"
+#include "convert/Wtf8.h"
 
 namespace file {
 
-// The C library's narrow calls take the ANSI code page; names in any script need the
-// wide one. The path converts UTF-8 to UTF-16 itself.
+// The C library's narrow calls take the ANSI code page; names in any script, and
+// names that are not even valid UTF-16, need the wide one.
 std::FILE* Open(const std::string& path, const char* mode) {
-  const std::filesystem::path wide(std::u8string(path.begin(), path.end()));
   const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
-  return _wfopen(wide.c_str(), wideMode.c_str());
+  return _wfopen(wtf8::ToUtf16<wchar_t>(path).c_str(), wideMode.c_str());
 }
 
 std::optional<std::int64_t> Size(std::FILE* stream) {
