@@ -2,12 +2,12 @@
 
 #include <cstdlib>
 
-#include "ui/win32/Utf16.h"
 #include "ui/Messages.h"
 #include "ui/ProcessServices.h"
 #include "ui/win32/ControlIds.h"
 #include "ui/win32/Dpi_win.h"
 #include "ui/win32/Resources.h"
+#include "ui/win32/Utf16.h"
 
 namespace {
 
@@ -104,6 +104,12 @@ LRESULT CALLBACK MainWindowWin32::s_WndProc(HWND hwnd, UINT message, WPARAM wPar
   } else {
     self = reinterpret_cast<MainWindowWin32*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   }
+  if (message == WM_NCDESTROY && self) {
+    // The window's last message: the object no longer has a window after it.
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    self = nullptr;
+  }
   return self ? self->HandleMessage(message, wParam, lParam) : DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
@@ -136,9 +142,6 @@ LRESULT MainWindowWin32::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_CLOSE:
       // Closing the window, by any means, ends the process at once, mid-file if need be.
       Unload(ExitStatus::ClosedByUser);
-    case WM_NCDESTROY:
-      hwnd_ = nullptr;
-      break;
   }
   return DefWindowProcW(hwnd_, message, wParam, lParam);
 }

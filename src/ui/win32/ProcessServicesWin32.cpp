@@ -6,7 +6,10 @@ ProcessServicesWin32::ProcessServicesWin32() {
   // "Local\" scopes the name to the user's session. The handle stays open for the
   // life of the process, so the name exists exactly while this instance runs.
   instanceMutex_ = CreateMutexW(nullptr, FALSE, L"Local\\Varnel.Instance");
-  previousInstance_ = instanceMutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
+  // A mutex that exists but may not be opened, such as an elevated instance's, is
+  // another instance all the same.
+  const DWORD error = GetLastError();
+  previousInstance_ = error == ERROR_ALREADY_EXISTS || (instanceMutex_ == nullptr && error == ERROR_ACCESS_DENIED);
 }
 
 ProcessServicesWin32::~ProcessServicesWin32() {
