@@ -49,7 +49,7 @@ class FakeWindow : public MainWindow {
 
 class FakeProcess : public ProcessServices {
  public:
-  std::string ArgumentText() override { return argumentText; }
+  CommandLine Arguments() override { return {argumentText, std::nullopt}; }
   bool PreviousInstanceRunning() override { return otherInstance; }
   float SecondsSinceMidnight() override { return 3600.5f; }
   [[noreturn]] void EndProcess(ExitStatus status) override { throw ProcessEnded{status}; }

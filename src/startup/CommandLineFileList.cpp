@@ -37,6 +37,11 @@ class NameCollector {
   void Append(char c) { name_ += c; }
   bool HasName() const { return !name_.empty(); }
 
+  void Take(const std::string& name) {
+    name_ = name;
+    Finish();
+  }
+
   // Every finished name counts against the limit, even an empty one.
   void Finish() {
     if (state_.FileCount == MaxFiles) {
@@ -102,13 +107,17 @@ void ScanNames(std::string_view text, NameCollector& names) {
 void ReadCommandLine(FormState& state, ProcessServices& process, MainWindow& window) {
   // Unload is left to throw what a test's fake throws; only real failures are caught.
   try {
-    const std::string argumentText = process.ArgumentText();
-    if (argumentText.empty()) {
-      window.ShowMessage(msg::kDropFiles);
-      window.Unload(ExitStatus::EndedByMessage);
-    }
+    const CommandLine arguments = process.Arguments();
     NameCollector names(state, window);
-    ScanNames(argumentText, names);
+    if (arguments.names) {
+      for (const std::string& name : *arguments.names) names.Take(name);
+    } else {
+      if (arguments.text.empty()) {
+        window.ShowMessage(msg::kDropFiles);
+        window.Unload(ExitStatus::EndedByMessage);
+      }
+      ScanNames(arguments.text, names);
+    }
   } catch (const std::exception&) {
     window.ShowMessage(msg::kCommandLineFailure);
     window.Unload(ExitStatus::EndedByMessage);

@@ -14,7 +14,8 @@ class ProcessServices;
 // A name too long for the scan shows the name-test message and gives 0.
 uint8_t IsSdrFileName(const std::string& name, MessageSink& messages);
 
-// Splits the process's argument text into names, keeps those IsSdrFileName accepts and stores them in
-// state.FileList, counted by state.FileCount. Returns only with 1 to MaxFiles names;
-// otherwise shows a message and unloads the window, which does not return.
+// Splits the process's argument text into names (or takes the names the system split),
+// keeps those IsSdrFileName accepts and stores them in state.FileList, counted by
+// state.FileCount. Returns only with 1 to MaxFiles names; otherwise shows a message
+// and unloads the window, which does not return.
 void ReadCommandLine(FormState& state, ProcessServices& process, MainWindow& window);

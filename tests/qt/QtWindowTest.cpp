@@ -41,7 +41,7 @@ QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), 
 class ChildProcess final : public ProcessServices {
  public:
   explicit ChildProcess(std::string arguments) : arguments_(std::move(arguments)) {}
-  std::string ArgumentText() override { return arguments_; }
+  CommandLine Arguments() override { return {arguments_, std::nullopt}; }
   bool PreviousInstanceRunning() override { return false; }
   float SecondsSinceMidnight() override { return 1234.5f; }
   [[noreturn]] void EndProcess(ExitStatus status) override { std::_Exit(static_cast<int>(status)); }
@@ -296,19 +296,6 @@ class QtWindowTest : public QObject {
     QCOMPARE(first.state(), QProcess::Running);
     first.kill();
     first.waitForFinished();
-  }
-
-  void argumentTextIsWrittenAsADrop() {
-    const struct {
-      std::vector<std::string> names;
-      std::string text;
-    } cases[] = {
-        {{}, ""},
-        {{"/data/a.sdr"}, "/data/a.sdr"},
-        {{"/data/a.sdr", "/my data/b.sdr"}, "/data/a.sdr \"/my data/b.sdr\""},
-        {{"/съёмка/точки 1.sdr", "x\"y.sdr"}, "\"/съёмка/точки 1.sdr\" x\"y.sdr"},
-    };
-    for (const auto& c : cases) QCOMPARE(JoinAsDropped(c.names), c.text);
   }
 };
 

@@ -7,15 +7,6 @@
 #include <cstdlib>
 #include <ctime>
 
-std::string JoinAsDropped(const std::vector<std::string>& names) {
-  std::string text;
-  for (const std::string& name : names) {
-    if (!text.empty()) text += ' ';
-    text += name.find(' ') == std::string::npos ? name : '"' + name + '"';
-  }
-  return text;
-}
-
 std::string InstanceLockPath() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   if (runtime && *runtime) return std::string(runtime) + "/varnel.lock";
@@ -29,7 +20,7 @@ ProcessServicesPosix::ProcessServicesPosix() {
 }
 
 void ProcessServicesPosix::TakeArguments(int argc, char** argv) {
-  argumentText_ = JoinAsDropped(std::vector<std::string>(argv + 1, argv + argc));
+  names_.assign(argv + 1, argv + argc);
 }
 
 ProcessServicesPosix::~ProcessServicesPosix() {

@@ -30,7 +30,7 @@ std::wstring ArgumentsOf(const wchar_t* commandLine) {
   return p;
 }
 
-std::string ProcessServicesWin32::ArgumentText() { return Narrow(ArgumentsOf(GetCommandLineW())); }
+CommandLine ProcessServicesWin32::Arguments() { return {Narrow(ArgumentsOf(GetCommandLineW())), std::nullopt}; }
 
 float ProcessServicesWin32::SecondsSinceMidnight() {
   SYSTEMTIME now{};

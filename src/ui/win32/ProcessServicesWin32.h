@@ -13,7 +13,7 @@ class ProcessServicesWin32 final : public ProcessServices {
   ProcessServicesWin32(const ProcessServicesWin32&) = delete;
   ProcessServicesWin32& operator=(const ProcessServicesWin32&) = delete;
 
-  std::string ArgumentText() override;
+  CommandLine Arguments() override;
   bool PreviousInstanceRunning() override { return previousInstance_; }
   float SecondsSinceMidnight() override;
   [[noreturn]] void EndProcess(ExitStatus status) override;
