@@ -1,6 +1,8 @@
 #!/bin/sh
 # wine-run.sh PREFIX ARCH PROGRAM [ARGUMENT...]   runs a Windows program of ARCH (x86_64, i686)
-# wine-run.sh PREFIX ARCH --setup                 makes the prefix, showing Wine's output on failure
+# wine-run.sh PREFIX ARCH --setup                 makes the prefix, showing Wine's output on failure,
+#                                                 and starts its Wine server until --stop
+# wine-run.sh PREFIX ARCH --stop                  stops the prefix's Wine server
 #
 # Programs run under Wine in PREFIX, which is made on first use. Each architecture
 # has its own loader: Debian's wine wrapper always starts the 32-bit one once wine32
@@ -8,7 +10,8 @@
 # loader does not start, 32-bit programs are reported as skipped (exit status 77).
 #
 # Root's power to write through permission bits is dropped, so that read-only files
-# and folders behave for the program as they do for a user.
+# and folders behave for the program as they do for a user. VARNEL_FILE_SIZE_LIMIT,
+# when set, limits the size of the files the program writes to that many bytes.
 set -eu
 prefix=$1
 arch=$2
@@ -49,19 +52,17 @@ END
   touch "$prefix/.varnel-ready"
 }
 
-# Tries the 32-bit loader once per prefix and remembers the answer.
+# Tries the 32-bit loader once per test run (at --setup) and remembers the answer.
 can_run_32_bit() {
   probe="$prefix.can-run-32-bit"
-  if [ "$(head -n 1 "$probe" 2>/dev/null)" != "$wine32" ]; then
-    answer=no
-    "$wine32" --version >/dev/null 2>&1 && answer=yes
-    printf '%s\n%s\n' "$wine32" "$answer" >"$probe"
+  if [ "${1:-}" = --setup ] || [ ! -f "$probe" ]; then
+    if "$wine32" --version >/dev/null 2>&1; then echo yes >"$probe"; else echo no >"$probe"; fi
   fi
-  [ "$(tail -n 1 "$probe")" = yes ]
+  [ "$(cat "$probe")" = yes ]
 }
 
 mkdir -p "$(dirname "$prefix")"
-if [ "$arch" != x86_64 ] && ! can_run_32_bit; then
+if [ "$arch" != x86_64 ] && ! can_run_32_bit "$@"; then
   echo "skipped: this machine cannot run 32-bit programs"
   exit 77
 fi
@@ -69,12 +70,30 @@ fi
   flock 9
   [ -f "$prefix/.varnel-ready" ] || setup_prefix
 ) 9>"$prefix.lock"
-[ "${1:-}" = --setup ] && exit 0
+case "${1:-}" in
+  # One server for every test: each program would otherwise start its own, which
+  # lingers for seconds after it, holding the test runner's output open.
+  --setup)
+    # The server opens files for the programs: it too lacks root's power over permissions.
+    as_user /usr/lib/wine/wineserver -p >/dev/null 2>&1 || true  # fails when one runs already
+    # Wine's own services start with the first program and live with the server: let
+    # them start here, where they do not hold a test's output open.
+    WINELOADER=$wine64 as_user "$wine64" wineboot >/dev/null 2>&1
+    exit 0 ;;
+  --stop) /usr/lib/wine/wineserver -k 2>/dev/null || true; exit 0 ;;  # none may run
+esac
 
+loader=$wine32
 if [ "$arch" = x86_64 ]; then
   # Wine starts the program's children with the same loader.
+  loader=$wine64
   export WINELOADER=$wine64
-  as_user "$wine64" "$@"
+fi
+if [ -n "${VARNEL_FILE_SIZE_LIMIT:-}" ]; then
+  # Files may grow to so many bytes, for a test of writes that fall short. The Wine
+  # server, which saves the prefix, must not inherit the limit: it runs already.
+  trap '' XFSZ
+  as_user prlimit --fsize="$VARNEL_FILE_SIZE_LIMIT" "$loader" "$@"
 else
-  as_user "$wine32" "$@"
+  as_user "$loader" "$@"
 fi

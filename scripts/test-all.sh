@@ -23,6 +23,6 @@ for preset in windows-x64 windows-x86; do
   cmake --workflow --preset "$preset"
 done
 # The runner tried Wine's 32-bit loader once and skipped the 32-bit suite if it failed.
-if [ "$(tail -n 1 build/windows-x86/wineprefix.can-run-32-bit 2>/dev/null)" = no ]; then
+if [ "$(cat build/windows-x86/wineprefix.can-run-32-bit 2>/dev/null)" = no ]; then
   echo "== windows-x86: tests skipped: this machine cannot run 32-bit programs"
 fi

@@ -17,17 +17,14 @@ struct ProcessEnded {
 class FakeWindow : public MainWindow {
  public:
   void Show() override { events.push_back("show"); }
-  void SetStatusText(const std::string& text) override {
-    statusText = text;
-    events.push_back("status: " + text);
-  }
+  void SetStatusText(const std::string& text) override { events.push_back(statusText = text); }
   ConversionOptions ReadOptions() override { return options; }
   void ShowMessage(std::string_view text) override {
     messages.emplace_back(text);
-    events.push_back("message: " + std::string(text));
+    events.push_back("message: " + messages.back());
     if (onMessage) onMessage();
   }
-  void Disable(Control control) override { events.push_back("disable " + std::string(SpecOf(control).name)); }
+  void Disable(Control control) override { events.push_back("disable " + std::to_string(static_cast<int>(control))); }
   void EnableTimer() override { events.push_back("timer on"); }
   void PumpEvents() override {
     ++pumps;
@@ -49,11 +46,11 @@ class FakeWindow : public MainWindow {
 
 class FakeProcess : public ProcessServices {
  public:
-  CommandLine Arguments() override { return {argumentText, std::nullopt}; }
+  CommandLine Arguments() override { return arguments; }
   bool PreviousInstanceRunning() override { return otherInstance; }
   float SecondsSinceMidnight() override { return 3600.5f; }
   [[noreturn]] void EndProcess(ExitStatus status) override { throw ProcessEnded{status}; }
 
-  std::string argumentText;
+  CommandLine arguments;
   bool otherInstance = false;
 };

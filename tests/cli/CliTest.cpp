@@ -1,3 +1,5 @@
+#include "cli/CliRun.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -5,16 +7,11 @@
 #include "../FakeWindow.h"
 #include "../SdrLines.h"
 #include "../TempFolder.h"
-#include "../WithoutOverride.h"
-#include "cli/CliRun.h"
 #include "convert/BatchDriver.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-const std::string kRecord = ExampleSdrLine();
-const std::string kCsv = "A-7B;-89.01;1234.567;0.5\r\n";
 
 struct CliResult {
   CliStatus status;
@@ -22,160 +19,105 @@ struct CliResult {
   std::string err;
 };
 
-std::string Drain(std::FILE* file) {
-  std::string text;
-  std::rewind(file);
-  for (int c; (c = std::fgetc(file)) != EOF;) text += static_cast<char>(c);
-  std::fclose(file);
-  return text;
-}
-
 CliResult RunCliOn(const std::vector<std::string>& arguments, bool showProgress = false) {
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
-  const CliStatus status = RunCli(arguments, out, err, showProgress);
-  return {status, Drain(out), Drain(err)};
+  std::FILE* streams[] = {std::tmpfile(), std::tmpfile()};
+  const CliStatus status = RunCli(arguments, streams[0], streams[1], showProgress);
+  std::string texts[2];
+  for (int i = 0; i < 2; ++i) {
+    std::rewind(streams[i]);
+    for (int c; (c = std::fgetc(streams[i])) != EOF;) texts[i] += static_cast<char>(c);
+    std::fclose(streams[i]);
+  }
+  return {status, texts[0], texts[1]};
 }
 
 // The window's way: one tick of the batch driver, one open and close per line.
-std::string ConvertLineByLine(const std::string& input, const ConversionOptions& options, TempFolder& folder) {
-  const std::string copy = folder / "per-line.sdr";
-  // Removed first: MinGW's copy_file refuses to overwrite.
-  fs::remove(FsPath(copy));
-  fs::copy_file(FsPath(input), FsPath(copy));
-  fs::remove(FsPath(folder / "per-line.csv"));
+std::string ConvertLineByLine(const std::string& input) {
   FormState state;
   state.FileCount = 1;
-  state.FileList.Append(copy);
+  state.FileList.Append(input);
   FakeWindow window;
-  window.options = options;
   RandomSource random;
   BatchDriver(state, window, random).tmrMain_Timer();
-  return Exists(folder / "per-line.csv") ? ReadBytes(folder / "per-line.csv") : "";
+  return ReadBytes(input.substr(0, input.size() - 3) + "csv");
 }
 
-// Records, other lines, every line end, long lines and bytes of every value, over
-// several read blocks.
-std::string MixedInput() {
+TEST(CliTest, WritesTheSameBytesAsTheWindow) {
+  // Records among other lines, every line end, long lines and bytes of every value,
+  // over many read and write blocks, and a last line without an end.
   std::string input = "\x02" "00NMSDR33 header\r\n";
   const char* ends[] = {"\r\n", "\n", "\r"};
   for (int i = 0; i < 38000; ++i) {
     const std::string point = std::to_string(i) + static_cast<char>(128 + i % 128);
-    // Built by appending: GCC 12 warns wrongly about a literal followed by a temporary.
-    const std::string x = std::string(" ").append(std::to_string(i * 7)).append(".5 ");
-    const std::string y = std::string("-").append(point);
-    const std::string height = std::string(1, static_cast<char>(i % 33)) + "x";
-    input += SdrLine("08TP", point, x, y, height, "tail") + ends[i % 3];
-    if (i % 5 == 0) input += std::string(83 + i % 3, 'A' + i % 26) + ends[(i + 1) % 3];
-    if (i % 7 == 0) input += std::string(5000, 'z') + "\r\n";
-    if (i % 11 == 0) input += ends[i % 3];
+    input += SdrLine("08TP", point, std::to_string(i * 7) + ".5 ", "-" + point, std::string(1, static_cast<char>(i % 33)) + "x",
+                     "tail") + ends[i % 3] + std::string(i % 5 ? 0 : 83 + i % 3, 'A') + ends[i % 5 ? 0 : (i + 1) % 3] +
+             (i % 7 ? "" : std::string(5000, 'z') + "\r\n");
   }
-  return input + kRecord;  // a last line without a line end
-}
-
-class CliTest : public testing::Test {
- protected:
   TempFolder folder;
-};
-
-TEST_F(CliTest, WritesTheSameBytesAsTheWindowUnderEveryOption) {
-  const std::string input = folder / "mixed.sdr";
-  WriteBytes(input, MixedInput());
-  const struct {
-    std::vector<std::string> flags;
-    ConversionOptions options;
-  } cases[] = {
-      {{}, {true, false, false, true}},
-      {{"--keep-xy"}, {true, false, false, false}},
-      {{"-s", "comma"}, {false, true, false, true}},
-      {{"--separator=comma", "-k"}, {false, true, false, false}},
-      {{"--separator=tab"}, {false, false, true, true}},
-      {{"-s", "tab", "--keep-xy"}, {false, false, true, false}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(c.flags));
-    fs::remove(FsPath(folder / "mixed.csv"));
-    std::vector<std::string> arguments = c.flags;
-    arguments.push_back(input);
-    const CliResult result = RunCliOn(arguments);
-    EXPECT_EQ(result.status, CliStatus::Converted);
-    EXPECT_EQ(result.err, "");
-    const std::string expected = ConvertLineByLine(input, c.options, folder);
-    ASSERT_GT(expected.size(), 1u << 20);
-    EXPECT_TRUE(ReadBytes(folder / "mixed.csv") == expected);
-  }
-}
-
-TEST_F(CliTest, AppendsToAnExistingFileAndCreatesNoneWithoutRecords) {
-  WriteBytes(folder / "a.sdr", kRecord + "\r\n" + kRecord);
-  WriteBytes(folder / "a.csv", "old line without end");
+  WriteBytes(folder / "window.sdr", input + kRecord);
+  WriteBytes(folder / "mixed.sdr", input + kRecord);
+  WriteBytes(folder / "mixed.csv", "old line without end");
   WriteBytes(folder / "none.sdr", "header\r\nnothing else\r\n");
-  const CliResult result = RunCliOn({folder / "a.sdr", folder / "none.sdr", folder / "a.sdr"});
+  const std::string expected = ConvertLineByLine(folder / "window.sdr");
+  ASSERT_GT(expected.size(), 1u << 20);
+  const CliResult result = RunCliOn({folder / "mixed.sdr", folder / "none.sdr", folder / "mixed.sdr"});
   EXPECT_EQ(result.status, CliStatus::Converted);
-  EXPECT_EQ(ReadBytes(folder / "a.csv"), "old line without end" + kCsv + kCsv + kCsv + kCsv);
+  EXPECT_EQ(result.err, "");
+  EXPECT_TRUE(ReadBytes(folder / "mixed.csv") == "old line without end" + expected + expected);
   EXPECT_FALSE(Exists(folder / "none.csv"));
 }
 
-TEST_F(CliTest, UnreadableFilesAreReportedAndTheOthersConverted) {
-  WriteBytes(folder / "b.sdr", kRecord);
-  // A folder opens for reading on some systems and fails only when read.
-  fs::create_directory(FsPath(folder / "folder.sdr"));
-  const CliResult result =
-      RunCliOn({folder / "missing.sdr", folder / "folder.sdr", "notes.txt", folder / "b.sdr"});
+TEST(CliTest, ReportsEachProblemOnALineNamingItsFile) {
+  TempFolder folder;
+  for (const char* name : {"b.sdr", "-k.sdr", "c.sdr"}) WriteBytes(folder / name, kRecord);
+  fs::create_directory(FsPath(folder / "folder.sdr"));  // opens on some systems, fails when read
+  WriteBytes(folder / "c.csv", "kept\r\n");
+  MakeReadOnly(folder / "c.csv");
+  DropPowerOverPermissions();
+  const CliResult result = RunCliOn({folder / "missing.sdr", folder / "folder.sdr", "notes.txt", folder / "b.sdr", "--",
+                                     folder / "-k.sdr"});
   EXPECT_EQ(result.status, CliStatus::ReadFailed);
-  EXPECT_EQ(ReadBytes(folder / "b.csv"), kCsv);
+  EXPECT_EQ(ReadBytes(folder / "b.csv") + ReadBytes(folder / "-k.csv"), kCsv + kCsv);
   EXPECT_FALSE(Exists(folder / "folder.csv"));
-  EXPECT_NE(result.err.find(folder / "missing.sdr" + ": cannot read: "), std::string::npos) << result.err;
-  EXPECT_NE(result.err.find(folder / "folder.sdr" + ": cannot read: "), std::string::npos) << result.err;
-  EXPECT_NE(result.err.find("notes.txt: skipped: the name does not end in .sdr\n"), std::string::npos) << result.err;
-  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 3);
-}
-
-TEST_F(CliTest, ReadOnlyOutputStopsTheRunWithItsFileNamed) {
-  WriteBytes(folder / "a.sdr", kRecord);
-  WriteBytes(folder / "a.csv", "kept\r\n");
-  WriteBytes(folder / "b.sdr", kRecord);
-  fs::permissions(FsPath(folder / "a.csv"), fs::perms::owner_read);
-  CliResult result;
-  {
-    const WithoutOverride asUser;
-    result = RunCliOn({folder / "a.sdr", folder / "b.sdr"});
+  for (const std::string& line : {folder / "missing.sdr: cannot read: ", folder / "folder.sdr: cannot read: ",
+                                  std::string("notes.txt: skipped: the name does not end in .sdr\n")}) {
+    EXPECT_NE(result.err.find("varnel-cli: " + line), std::string::npos) << result.err;
   }
-  EXPECT_EQ(result.status, CliStatus::WriteFailed);
-  EXPECT_EQ(ReadBytes(folder / "a.csv"), "kept\r\n");
-  EXPECT_FALSE(Exists(folder / "b.csv"));
-  EXPECT_EQ(result.err.rfind("varnel-cli: " + folder / "a.csv" + ": cannot write: ", 0), 0u) << result.err;
+  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 3);
+
+  const CliResult stopped = RunCliOn({folder / "c.sdr", folder / "b.sdr"});
+  EXPECT_EQ(stopped.status, CliStatus::WriteFailed);
+  EXPECT_EQ(ReadBytes(folder / "c.csv"), "kept\r\n");
+  EXPECT_EQ(ReadBytes(folder / "b.csv"), kCsv);  // the run stopped before it
+  EXPECT_EQ(stopped.err.rfind("varnel-cli: " + folder / "c.csv" + ": cannot write: ", 0), 0u) << stopped.err;
 }
 
-TEST_F(CliTest, BadCommandLinesAreRefused) {
-  for (const std::vector<std::string>& arguments :
-       std::vector<std::vector<std::string>>{{}, {"--bogus", "a.sdr"}, {"-s", "colon", "a.sdr"}, {"a.sdr", "-s"},
-                                             {"--separator=", "a.sdr"}, {"-k"}}) {
+TEST(CliTest, CommandLine) {
+  TempFolder folder;
+  WriteBytes(folder / "a.sdr", kRecord);
+  const std::pair<std::vector<std::string>, std::string> options[] = {
+      {{}, kCsv},
+      {{"--keep-xy", "-s", "comma"}, "A-7B,1234.567,-89.01,0.5\r\n"},
+      {{"--separator=tab"}, "A-7B\t-89.01\t1234.567\t0.5\r\n"},
+      {{"-k", "--separator", "semicolon"}, "A-7B;1234.567;-89.01;0.5\r\n"},
+  };
+  for (auto [arguments, csv] : options) {
+    std::filesystem::remove(FsPath(folder / "a.csv"));
+    arguments.push_back(folder / "a.sdr");
+    EXPECT_EQ(RunCliOn(arguments).status, CliStatus::Converted);
+    EXPECT_EQ(ReadBytes(folder / "a.csv"), csv) << testing::PrintToString(arguments);
+  }
+  for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+           {}, {"--bogus", "a.sdr"}, {"-s", "colon", "a.sdr"}, {"a.sdr", "-s"}, {"--separator=", "a.sdr"}, {"-k"}}) {
     const CliResult result = RunCliOn(arguments);
     EXPECT_EQ(result.status, CliStatus::BadCommandLine) << testing::PrintToString(arguments);
     EXPECT_NE(result.err.find("Try 'varnel-cli --help'."), std::string::npos);
   }
-  const CliResult help = RunCliOn({"--help"});
-  EXPECT_EQ(help.status, CliStatus::Converted);
-  EXPECT_EQ(help.out.rfind("Usage: varnel-cli", 0), 0u);
-}
-
-TEST_F(CliTest, FileNamesAfterDoubleDashMayStartWithADash) {
-  const std::string dashed = folder / "-k.sdr";
-  WriteBytes(dashed, kRecord);
-  fs::current_path(folder.Path());
-  const CliResult result = RunCliOn({"--", "-k.sdr"});
-  fs::current_path(fs::temp_directory_path());
-  EXPECT_EQ(result.status, CliStatus::Converted);
-  EXPECT_EQ(ReadBytes(folder / "-k.csv"), kCsv);
-}
-
-TEST_F(CliTest, ProgressOnlyWhenAsked) {
-  WriteBytes(folder / "a.sdr", kRecord);
+  EXPECT_EQ(RunCliOn({"--help"}).out.rfind("Usage: varnel-cli", 0), 0u);
   EXPECT_EQ(RunCliOn({folder / "a.sdr"}).err, "");
   const CliResult shown = RunCliOn({folder / "a.sdr"}, true);
   EXPECT_NE(shown.err.find("\rvarnel-cli: file 1 of 1, 0 MiB read"), std::string::npos) << shown.err;
-  EXPECT_EQ(shown.err.back(), '\r');  // the line is wiped at the end
+  EXPECT_EQ(shown.err.back(), '\r');  // the progress line is wiped at the end
 }
 
 }  // namespace

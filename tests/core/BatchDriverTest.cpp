@@ -1,0 +1,95 @@
+#include "convert/BatchDriver.h"
+
+#include <gtest/gtest.h>
+
+#include "../Expected.h"
+#include "../FakeWindow.h"
+#include "../SdrLines.h"
+#include "../TempFolder.h"
+
+namespace {
+
+class BatchDriverTest : public testing::Test {
+ protected:
+  // Lists names of the temporary folder, as the command-line reader would.
+  void List(const std::vector<std::string>& names) {
+    for (const auto& name : names) state.FileList.Append(folder / name), ++state.FileCount;
+  }
+  // One tick; the exit status when it unloaded the window.
+  std::optional<ExitStatus> Tick() {
+    try {
+      driver.tmrMain_Timer();
+    } catch (const ProcessEnded& ended) {
+      return ended.status;
+    }
+    return std::nullopt;
+  }
+
+  TempFolder folder;
+  FormState state;
+  FakeWindow window;
+  RandomSource random;
+  BatchDriver driver{state, window, random};
+};
+
+TEST_F(BatchDriverTest, ConvertsOneFilePerTickShowingProgressAndEndsOnTheNext) {
+  WriteBytes(folder / "a.sdr", "header\r\n" + kRecord + "\r\nshort\r\n" + kRecord);  // no end on the last line
+  WriteBytes(folder / "b.sdr", std::string(70000, 'x') + "\n" + kRecord + "\n" + std::string(84, '\0') + "\r");
+  WriteBytes(folder / "c.sdr", "no record\r\n");
+  List({"a.sdr", "b.sdr", "c.sdr", "a.sdr"});
+  for (int tick = 1; tick <= 4; ++tick) {
+    EXPECT_FALSE(Tick());
+    EXPECT_EQ(state.CurrentFile, tick);
+    EXPECT_EQ(window.statusText, "Обрабатывается " + std::to_string(tick) + " из 4...");
+    EXPECT_EQ(ReadBytes(folder / "a.csv").size(), (tick < 4 ? 2 : 4) * kCsv.size());
+  }
+  EXPECT_EQ(ReadBytes(folder / "b.csv"), kCsv + ";;;\r\n");
+  EXPECT_FALSE(Exists(folder / "c.csv"));  // nothing to write, so no file
+  EXPECT_EQ(Tick(), ExitStatus::Done);
+  EXPECT_EQ(state.CurrentFile, 4);
+  // The window's options, read when the file is converted.
+  window.options = ConversionOptions{false, false, true, false};
+  state = FormState{};
+  List({"b.sdr"});
+  EXPECT_FALSE(Tick());
+  EXPECT_EQ(ReadBytes(folder / "b.csv"), kCsv + ";;;\r\nA-7B\t1234.567\t-89.01\t0.5\r\n\t\t\t\r\n");
+  EXPECT_TRUE(window.messages.empty());
+}
+
+TEST_F(BatchDriverTest, ReadFailureShowsItsMessageAndGoesOnWithTheNextFile) {
+  WriteBytes(folder / "a.sdr", kRecord);
+  WriteBytes(folder / "locked.sdr", kRecord);
+  std::filesystem::create_directory(FsPath(folder / "folder.sdr"));  // opens, but cannot be read as a file
+  std::filesystem::permissions(FsPath(folder / "locked.sdr"), std::filesystem::perms::none);
+  DropPowerOverPermissions();
+  // Windows has no permission that hides a file from its owner.
+  const std::vector<std::string> listed = {"missing.sdr", "a.sdr", "folder.sdr", "locked.sdr", "a.sdr"};
+  const std::size_t unreadable = listed.size() - 2 - (std::filesystem::path::preferred_separator == '\\');
+  List(listed);
+  while (state.CurrentFile < state.FileCount) EXPECT_FALSE(Tick());
+  EXPECT_EQ(window.messages, std::vector<std::string>(unreadable, std::string(expected::kReadFailure)));
+  EXPECT_EQ(ReadBytes(folder / "a.csv"), kCsv + kCsv);
+  EXPECT_FALSE(Exists(folder / "missing.csv") || Exists(folder / "folder.csv"));
+  EXPECT_EQ(Tick(), ExitStatus::FinishedWithErrors);
+}
+
+TEST_F(BatchDriverTest, PumpsAboutOnceEveryHundredLinesAndTicksNeverNest) {
+  std::string lines;
+  for (int i = 0; i < 10000; ++i) lines += "x\r\n" + kRecord + "\r\n";
+  WriteBytes(folder / "a.sdr", lines);
+  WriteBytes(folder / "b.sdr", kRecord);
+  List({"missing.sdr", "a.sdr", "b.sdr"});
+  random.Seed(12345.6f);
+  int nestedTicks = 0;
+  window.onPump = window.onMessage = [&] { ++nestedTicks, driver.tmrMain_Timer(); };
+  EXPECT_FALSE(Tick());  // the read-failure message tries to tick
+  EXPECT_FALSE(Tick());  // and so does every event pump
+  EXPECT_GT(window.pumps, 150);
+  EXPECT_LT(window.pumps, 250);
+  EXPECT_EQ(nestedTicks, window.pumps + 1);
+  EXPECT_EQ(state.CurrentFile, 2);
+  EXPECT_EQ(ReadBytes(folder / "a.csv").size(), 10000 * kCsv.size());
+  EXPECT_FALSE(Exists(folder / "b.csv"));
+}
+
+}  // namespace

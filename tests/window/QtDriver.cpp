@@ -1,0 +1,145 @@
+// The window on Qt's offscreen platform: built in this process to be read, and run in
+// a child process whose end is a real end.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+#include <QtTest>
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "../FakeWindow.h"
+#include "MainWindowQt.h"
+#include "ProcessServicesPosix.h"
+#include "WindowTest.h"
+
+namespace {
+
+std::string Utf8(const QString& text) { return text.toUtf8().toStdString(); }
+
+std::string CaptionOf(QWidget* widget) {
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) return Utf8(button->text());
+  if (auto* label = qobject_cast<QLabel*>(widget)) return Utf8(label->text());
+  return Utf8(qobject_cast<QGroupBox*>(widget)->title());
+}
+
+// The child's side of a run. It reports "count|…", "first|status|locked" and
+// "message|title|text" lines through report, and never returns.
+[[noreturn]] void RunChild(const Scenario& scenario, const TempFolder& folder, int report) {
+  DropPowerOverPermissions();
+  setenv("XDG_RUNTIME_DIR", (folder / "").c_str(), 1);
+  std::vector<std::string> names = {"varnel"};
+  for (const std::string& name : scenario.arguments) names.push_back(folder / name);
+  std::vector<char*> argv;
+  for (std::string& name : names) argv.push_back(name.data());
+  ProcessServicesPosix process;
+  process.TakeArguments(static_cast<int>(argv.size()), argv.data());
+  MainWindowQt window(process);
+  const auto say = [report](const std::string& line) {
+    if (write(report, (line + "\n").data(), line.size() + 1) < 0) _exit(120);
+  };
+  const auto status = [&] { return CaptionOf(window.control(Control::lblInfo)); };
+  const auto click = [&](Control control) { static_cast<QAbstractButton*>(window.control(control))->click(); };
+  QTimer watcher;  // the user's eyes and hands while the program runs
+  QObject::connect(&watcher, &QTimer::timeout, [&, first = true]() mutable {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      bool locked = true;
+      for (Control c : {Control::cmdOk, Control::chChangeXY, Control::fr1, Control::Opt1, Control::Opt2, Control::Opt3}) {
+        locked = locked && !window.control(c)->isEnabled();
+      }
+      if (std::exchange(first, false)) say("first|" + status() + "|" + (locked ? "1" : "0"));
+      say("message|" + Utf8(box->windowTitle()) + "|" + Utf8(box->text()));
+      box->button(QMessageBox::Ok)->click();
+    }
+    if (scenario.action == UserAction::CloseDuringRun && FileSize(folder / scenario.after[0].first) > 10000) {
+      window.close();
+    }
+  });
+  watcher.start(1);
+  QTimer::singleShot(0, [&] {
+    window.form().Form_Load();
+    say("count|" + status());
+    if (scenario.option != Control::Opt1) click(scenario.option);
+    if (scenario.keepXY) click(Control::chChangeXY);
+    if (scenario.action == UserAction::CloseBeforeRun) window.close();
+    click(Control::cmdOk);
+  });
+  QApplication::exec();
+  _exit(121);  // the program leaves its event loop only by ending
+}
+
+}  // namespace
+
+ProgramRun RunProgram(const Scenario& scenario, const TempFolder& folder) {
+  int pipeEnds[2];
+  if (pipe(pipeEnds) != 0) return {};
+  const pid_t child = fork();
+  if (child == 0) RunChild(scenario, folder, pipeEnds[1]);
+  close(pipeEnds[1]);
+  QByteArray output;
+  char buffer[4096];
+  for (ssize_t count; (count = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) output.append(buffer, count);
+  close(pipeEnds[0]);
+  ProgramRun run;
+  int status = 0;
+  waitpid(child, &status, 0);
+  run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+  for (const QByteArray& line : output.split('\n')) {
+    const QList<QByteArray> parts = line.split('|');
+    if (parts[0] == "count") run.countText = parts[1].toStdString();
+    if (parts[0] == "first") run.statusAtFirstMessage = parts[1].toStdString(), run.lockedAtFirstMessage = parts[2] == "1";
+    if (parts[0] == "message") run.titles.push_back(parts[1].toStdString()), run.messages.push_back(parts[2].toStdString());
+  }
+  return run;
+}
+
+SeenWindow LookAtNewWindow() {
+  FakeProcess process;
+  MainWindowQt window(process);
+  SeenWindow seen{qRound(QGuiApplication::primaryScreen()->logicalDotsPerInch()), Utf8(window.windowTitle()),
+                  window.width(), window.height(), {}, {Control::chChangeXY}};
+  for (const ControlSpec& entry : kControls) {
+    QWidget* widget = window.control(entry.control);
+    SeenControl& control = seen.controls.emplace_back();
+    if (!widget) continue;
+    const QPoint corner = widget->mapTo(&window, QPoint(0, 0));
+    const auto* button = qobject_cast<QAbstractButton*>(widget);
+    const QPalette& palette = widget->palette();
+    control = {CaptionOf(widget), corner.x(), corner.y(), widget->width(), widget->height(), widget->isEnabled(),
+               button && button->isChecked(), Utf8(widget->font().families().value(0)), widget->font().pointSize(),
+               widget->font().bold(), palette.color(widget->backgroundRole()).rgb() & 0xFFFFFFu,
+               palette.color(widget->foregroundRole()).rgb() & 0xFFFFFFu};
+  }
+  window.show();
+  if (!QTest::qWaitForWindowActive(&window)) return seen;
+  window.control(Control::chChangeXY)->setFocus();
+  for (int presses = 0; presses < 6; ++presses) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    for (const ControlSpec& entry : kControls) {
+      if (window.control(entry.control) == QApplication::focusWidget()) seen.tabCycle.push_back(entry.control);
+    }
+    if (seen.tabCycle.back() == Control::chChangeXY) break;
+  }
+  seen.tabCycle.pop_back();
+  return seen;
+}
+
+TEST(QtProcessTest, ALockHeldByARunningInstanceMakesTheNextOneEnd) {
+  TempFolder runtime;
+  setenv("XDG_RUNTIME_DIR", (runtime / "").c_str(), 1);
+  ProcessServicesPosix first;
+  EXPECT_FALSE(first.PreviousInstanceRunning());
+  EXPECT_TRUE(ProcessServicesPosix().PreviousInstanceRunning());
+}
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

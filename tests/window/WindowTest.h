@@ -1,0 +1,64 @@
+#pragma once
+
+// The window's behaviour, written once and checked on each toolkit. A driver per
+// toolkit (Win32Driver.cpp under Wine, QtDriver.cpp offscreen) builds and reads the
+// window and runs the program as its user would; the tests and expectations are shared.
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "../TempFolder.h"
+#include "ui/Controls.h"
+
+struct SeenControl {
+  std::string caption;                           // UTF-8
+  int left = 0, top = 0, width = 0, height = 0;  // pixels of the window's client area
+  bool enabled = false, checked = false;
+  std::string font;
+  int points = 0;
+  bool bold = false;
+  std::uint32_t background = 0, text = 0;  // 0xRRGGBB
+};
+
+struct SeenWindow {
+  int dpi = 0;
+  std::string title;
+  int clientWidth = 0, clientHeight = 0;
+  std::vector<SeenControl> controls;  // in the order of the Control enum; the timer's is empty
+  std::vector<Control> tabCycle;      // chChangeXY, then where TAB takes the focus until it is back
+};
+
+// Builds the window in this process, in its initial state, and reads it.
+SeenWindow LookAtNewWindow();
+
+enum class UserAction { Run, CloseBeforeRun, CloseDuringRun };
+
+struct Scenario {
+  std::string what;
+  std::vector<std::pair<std::string, std::string>> files;  // name and content, before the start
+  std::vector<std::string> readOnly;
+  std::vector<std::string> arguments;  // names in the folder (WTF-8), as dropped on the icon
+  Control option = Control::Opt1;      // clicked before Run
+  bool keepXY = false;                 // the check box clicked off before Run
+  UserAction action = UserAction::Run;  // closing during the run waits for 10000 bytes of output
+  std::string countText;                // lblInfo once started; empty when a message ends the start
+  std::vector<std::string> messages;
+  std::string statusAtFirstMessage;
+  std::vector<std::pair<std::string, std::optional<std::string>>> after;  // content, or no file
+  int exitStatus = 0;
+};
+inline void PrintTo(const Scenario& scenario, std::ostream* out) { *out << scenario.what; }
+
+struct ProgramRun {
+  int exitStatus = -1;
+  std::string countText;
+  std::vector<std::string> titles, messages;
+  std::string statusAtFirstMessage;
+  bool lockedAtFirstMessage = false;  // the Run button, the check box, the frame and its options disabled
+};
+
+// Starts the program on the scenario's names in folder, acts as its user, answers
+// every message box and waits for the process to end.
+ProgramRun RunProgram(const Scenario& scenario, const TempFolder& folder);
