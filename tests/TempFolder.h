@@ -2,7 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <random>
 #include <string>
 
@@ -43,8 +43,9 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(FsPath(path), std::ios::binary) << bytes;
 }
 inline std::string ReadBytes(const std::string& path) {
-  std::ifstream in(FsPath(path), std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::ostringstream bytes;
+  bytes << std::ifstream(FsPath(path), std::ios::binary).rdbuf();
+  return std::move(bytes).str();
 }
 inline bool Exists(const std::string& path) { return std::filesystem::exists(FsPath(path)); }
 // The size of the file at path; 0 when there is none.
