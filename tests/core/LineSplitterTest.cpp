@@ -32,7 +32,7 @@ TEST(LineSplitterTest, EndsLinesAtCrLfLoneCrAndLoneLfInBlocksOfAnySize) {
       {"a\nb", {"a", "b"}},
       {"a\n\rb", {"a", "", "b"}},
       {"a\r\r\nb", {"a", "", "b"}},
-      {"\r\n\r\n\n", {"", "", ""}},
+      {"\n\r\n\r\n", {"", "", ""}},
       {std::string("a\0b\r\n", 5), {std::string("a\0b", 3)}},
       {longLine + "\r\nbb\n" + longLine, {longLine.substr(0, 33), "bb", longLine.substr(0, 33)}},
   };
