@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev fonts-crosextra-carlito desktop-file-utils  # the Linux window
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix # the Windows programs
   wine wine64 wine32:i386 xvfb xauth strace           # testing them under Wine
+  nsis lintian shared-mime-info                       # the installer and the Debian package
 )
 
 missing=()

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Draws the program's icon: a 32 x 32, 16-colour picture of a total station on
-its tripod beside a red and white ranging pole, as varnel.ico (Windows) and
-varnel.png (Linux). Run it in this folder to rebuild both after a change."""
+its tripod beside a red and white ranging pole, as varnel.ico (the window's, on
+Windows), and for Linux launchers as varnel.png with larger renderings of the same
+pixels (varnel-64.png, varnel-128.png, varnel-256.png) and varnel.svg, which stays
+sharp at any size. Run it in this folder to rebuild them all after a change."""
 import struct
 import zlib
 
@@ -78,19 +80,32 @@ def ico():
     return directory + image
 
 
-def png():
+def png(scale=1):
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
 
     rows = b""
-    for y in range(SIZE):
+    for y in range(SIZE * scale):
         rows += b"\0" + b"".join(
-            bytes(PALETTE[p]) + b"\xff" if p is not None else b"\0\0\0\0" for p in pixels[y])
-    header = struct.pack(">IIBBBBB", SIZE, SIZE, 8, 6, 0, 0, 0)  # 8-bit RGBA
+            bytes(PALETTE[p]) + b"\xff" if p is not None else b"\0\0\0\0"
+            for p in pixels[y // scale] for _ in range(scale))
+    header = struct.pack(">IIBBBBB", SIZE * scale, SIZE * scale, 8, 6, 0, 0, 0)  # 8-bit RGBA
     return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b"")
+
+
+def svg():
+    squares = "".join('<rect x="%d" y="%d" width="1" height="1" fill="#%02x%02x%02x"/>' % ((x, y) + PALETTE[p])
+                      for y in range(SIZE) for x in range(SIZE) if (p := pixels[y][x]) is not None)
+    return ('<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 %d %d" '
+            'shape-rendering="crispEdges">%s</svg>\n' % (SIZE, SIZE, squares))
 
 
 with open("varnel.ico", "wb") as out:
     out.write(ico())
 with open("varnel.png", "wb") as out:
     out.write(png())
+for scale in (2, 4, 8):
+    with open("varnel-%d.png" % (SIZE * scale), "wb") as out:
+        out.write(png(scale))
+with open("varnel.svg", "w") as out:
+    out.write(svg())
