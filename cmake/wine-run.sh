@@ -16,7 +16,7 @@ set -eu
 prefix=$1
 arch=$2
 shift 2
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 wine64=/usr/lib/wine/wine64
 # VARNEL_WINE32_LOADER stands in for the 32-bit loader, to try a machine without one.
 wine32=${VARNEL_WINE32_LOADER:-/usr/lib/wine/wine}

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test, from a fresh clone: the core, the Qt window
 # and varnel-cli on Linux, the core again under AddressSanitizer and UndefinedBehavior-
-# Sanitizer, each fuzz target for 15 seconds, and the Windows programs cross-built for
-# 64 and 32 bits and tested under Wine.
+# Sanitizer, each fuzz target for 15 seconds, the Windows programs cross-built for 64
+# and 32 bits and tested under Wine, and then the release: the Debian package installed
+# on this machine and removed again, and the Windows installers under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -25,4 +26,16 @@ done
 # The runner tried Wine's 32-bit loader once and skipped the 32-bit suite if it failed.
 if [ "$(cat build/windows-x86/wineprefix.can-run-32-bit 2>/dev/null)" = no ]; then
   echo "== windows-x86: tests skipped: this machine cannot run 32-bit programs"
+fi
+
+echo "== release"
+scripts/release.sh
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+"${as_root[@]}" tests/release/deb-test.sh build/release/varnel_*_amd64.deb build/linux/src/cli/varnel-cli
+tests/release/installer-test.sh x86_64 build/release/varnel-*-windows-x64-setup.exe build/windows-x64/bin/varnel_send_to.exe
+if [ "$(cat build/windows-x86/wineprefix.can-run-32-bit 2>/dev/null)" = yes ]; then
+  tests/release/installer-test.sh i686 build/release/varnel-*-windows-x86-setup.exe build/windows-x86/bin/varnel_send_to.exe
+else
+  echo "== the 32-bit installer's test skipped: this machine cannot run 32-bit programs"
 fi

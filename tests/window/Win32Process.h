@@ -20,6 +20,7 @@ struct Process {
     CloseHandle(info.hThread);
     handle = info.hProcess, id = info.dwProcessId;
   }
+  explicit Process(HANDLE process) : handle(process), id(GetProcessId(process)) {}
   ~Process() {
     TerminateProcess(handle, 99);
     WaitForSingleObject(handle, 5000);

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# tests/release/deb-test.sh DEB REFERENCE_VARNEL_CLI
+# The Debian package on this machine (as root): lintian finds no error; apt-get installs
+# it; the installed varnel-cli converts the bundled samples as the tested build does;
+# the launcher and the MIME type of SDR files are in the desktop's databases; and
+# apt-get remove leaves nothing of it behind.
+set -euo pipefail
+deb=$(realpath "$1") reference=$(realpath "$2")
+cd "$(dirname "$0")/../.."
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+fail() { echo "package test: $*" >&2; exit 1; }
+export DEBIAN_FRONTEND=noninteractive
+
+lintian --fail-on error "$deb"
+apt-get install -y "$deb" >/dev/null
+installed=$(dpkg -L varnel)
+mkdir "$scratch/installed" "$scratch/reference"
+cp samples/*.sdr "$scratch/installed"
+cp samples/*.sdr "$scratch/reference"
+/usr/bin/varnel-cli "$scratch/installed"/*.sdr
+"$reference" "$scratch/reference"/*.sdr
+for csv in "$scratch/reference"/*.csv; do
+  cmp "$csv" "$scratch/installed/$(basename "$csv")" || fail "the installed varnel-cli wrote another $(basename "$csv")"
+done
+grep -qx '[0-9]*:application/x-sokkia-sdr:\*\.sdr' /usr/share/mime/globs2 || fail "*.sdr is not a known MIME type"
+grep -qx 'application/x-sokkia-sdr=varnel.desktop;' /usr/share/applications/mimeinfo.cache ||
+  fail "the launcher is not offered for SDR files"
+
+apt-get remove -y varnel >/dev/null
+for path in $installed; do
+  [ -d "$path" ] || [ ! -e "$path" ] || fail "left behind: $path"
+done
+! grep -q 'sokkia\|varnel' /usr/share/mime/globs2 /usr/share/applications/mimeinfo.cache || fail "left in a database"
+[ "$(dpkg-query -W -f='${db:Status-Status}' varnel 2>/dev/null || true)" != installed ] || fail "still installed"
+echo "package test: passed"

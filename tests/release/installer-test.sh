@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# tests/release/installer-test.sh x86_64|i686 INSTALLER SEND_TO_EXE
+# The Windows installer under Wine, in a fresh prefix: a silent install, twice (the
+# second replaces the first in place); the shortcuts lead to the installed program;
+# started through Send To with two .sdr files it converts both; the uninstaller is
+# listed for the user; a silent uninstall leaves no file, shortcut or registry key.
+set -euo pipefail
+arch=$1 installer=$(realpath "$2") sendTo=$(realpath "$3")
+run="$(dirname "$(realpath "$0")")/../../cmake/wine-run.sh"
+scratch=$(mktemp -d)
+trap 'WINEPREFIX="$scratch/prefix" /usr/lib/wine/wineserver -k 2>/dev/null; rm -rf "$scratch"' EXIT
+export HOME=$scratch/home  # Wine links the Windows desktop to it
+mkdir -p "$HOME" "$scratch/job"
+prefix=$scratch/prefix
+"$run" "$prefix" "$arch" --setup
+"$run" "$prefix" "$arch" --stop  # each step below waits for Wine to go quiet instead
+wine() { "$run" "$prefix" "$arch" "$@"; WINEPREFIX=$prefix /usr/lib/wine/wineserver -w; }
+fail() { echo "installer test ($arch): $*" >&2; exit 1; }
+
+wine "$installer" /S
+wine "$installer" /S
+installed=$(find "$prefix/drive_c/users" -path '*/AppData/Local/Programs/Varnel' -type d)
+[ "$(ls "$installed")" = "$(printf 'readme-ru.txt\nuninstall.exe\nvarnel-cli.exe\nvarnel.exe')" ] ||
+  fail "installed: $(ls "$installed")"
+key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Varnel'
+listing=$(wine reg query "$key")
+for value in 'DisplayName.*Varnel' 'DisplayVersion' 'Publisher.*Varnel' 'DisplayIcon.*varnel\.exe' 'EstimatedSize' \
+             'QuietUninstallString.*/S'; do
+  grep -q "$value" <<<"$listing" || fail "the uninstaller's entry lacks $value: $listing"
+done
+
+record=$(printf '####%-16s%-16s%-16s%-16s%s' 'A-7 B' '    1234.567' '          -89.01' 0.5 '~~~~~~~~~~~~~~~~')
+printf '%s\r\n' "$record" >"$scratch/job/a.sdr"
+printf 'header\r\n%s\r\n' "$record" >"$scratch/job/b c.sdr"
+"$run" "$prefix" "$arch" "$sendTo" "Z:$scratch/job/a.sdr" "Z:$scratch/job/b c.sdr" || fail "send-to.exe: $?"
+for csv in a.csv "b c.csv"; do
+  [ "$(cat "$scratch/job/$csv")" = $'A-7B;-89.01;1234.567;0.5\r' ] || fail "$csv: $(cat -A "$scratch/job/$csv")"
+done
+
+wine "$(find "$installed" -name uninstall.exe)" /S
+left=$(find "$prefix/drive_c" -iname '*varnel*'; grep -il varnel "$prefix"/*.reg || true)
+[ -z "$left" ] || fail "left behind: $left"
+echo "installer test ($arch): passed"
