@@ -8,7 +8,7 @@ set -euo pipefail
 arch=$1 installer=$(realpath "$2") sendTo=$(realpath "$3")
 run="$(dirname "$(realpath "$0")")/../../cmake/wine-run.sh"
 scratch=$(mktemp -d)
-trap 'WINEPREFIX="$scratch/prefix" /usr/lib/wine/wineserver -k 2>/dev/null; rm -rf "$scratch"' EXIT
+trap 'WINEPREFIX="$scratch/prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
 export HOME=$scratch/home  # Wine links the Windows desktop to it
 mkdir -p "$HOME" "$scratch/job"
 prefix=$scratch/prefix
