@@ -11,7 +11,10 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix # the Windows programs
   wine wine64 wine32:i386 xvfb xauth strace           # testing them under Wine
   nsis lintian shared-mime-info                       # the installer and the Debian package
+  emscripten node-acorn chromium unzip                # the web page and its tests in a browser
 )
+# The web page's tests run on Node.js with npm; a machine without them gets Debian's.
+command -v npm >/dev/null || packages+=(nodejs npm)
 
 missing=()
 for package in "${packages[@]}"; do

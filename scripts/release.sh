@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds every release artefact into build/release, with a SHA256SUMS file: the Debian
-# package, and for Windows 64 and 32 bits a zip and an installer. The programs are
+# package, for Windows 64 and 32 bits a zip and an installer, and the web page. The programs are
 # optimised and stripped; a Windows program over 1 MiB stops the release.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,6 +26,9 @@ for arch in x64 x86; do
   makensis -V2 -DVERSION="$version" -DARCH="$arch" -DSTAGE="$stage" -DICON="$PWD/src/ui/icon/varnel.ico" \
     -DOUTFILE="$out/varnel-$version-windows-$arch-setup.exe" packaging/windows/varnel.nsi
 done
+cmake --preset web >/dev/null
+cmake --build --preset web
+cp build/web/src/ui/web/varnel.html "$out/"
 rm -rf "$out/_CPack_Packages"
 (cd "$out" && sha256sum -- * >SHA256SUMS)
 ls -l "$out"

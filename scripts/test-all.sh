@@ -28,6 +28,13 @@ if [ "$(cat build/windows-x86/wineprefix.can-run-32-bit 2>/dev/null)" = no ]; th
   echo "== windows-x86: tests skipped: this machine cannot run 32-bit programs"
 fi
 
+echo "== web"
+cmake --preset web >/dev/null
+cmake --build --preset web
+(cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
+node --test-reporter=spec tests/web/page-test.mjs build/web/src/ui/web/varnel.html build/linux/src/cli/varnel-cli \
+  build/web/varnel-web.png
+
 echo "== release"
 scripts/release.sh
 as_root=()

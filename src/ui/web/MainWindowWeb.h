@@ -1,0 +1,35 @@
+#pragma once
+
+#include "ui/MainForm.h"
+#include "ui/MainWindow.h"
+#include "ui/ProcessServices.h"
+
+// frmMain on a web page. The core runs in a worker; the page draws the window and its
+// message boxes. Each operation is a message to the page (worker.js), and a message
+// box or the event pump lets the worker wait for the page's answer (Asyncify).
+class MainWindowWeb final : public MainWindow, public ProcessServices {
+ public:
+  MainWindowWeb() : form_(*this, *this) {}
+  MainForm& Form() { return form_; }
+  // Ends the run as the page's own write failed: the window's message, then the end.
+  [[noreturn]] void WriteFailed();
+
+  // MainWindow
+  void Show() override;
+  void SetStatusText(const std::string& text) override;
+  ConversionOptions ReadOptions() override;
+  void ShowMessage(std::string_view text) override;
+  void Disable(Control control) override;
+  void EnableTimer() override;
+  void PumpEvents() override;
+  [[noreturn]] void Unload(ExitStatus status) override;
+
+  // ProcessServices: the names of the files dropped on the page, one by one.
+  CommandLine Arguments() override;
+  bool PreviousInstanceRunning() override { return false; }  // the page starts one run at a time
+  float SecondsSinceMidnight() override;
+  [[noreturn]] void EndProcess(ExitStatus status) override;
+
+ private:
+  MainForm form_;
+};
