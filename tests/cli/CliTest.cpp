@@ -1,12 +1,9 @@
 #include "cli/CliRun.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 
 #include "../FakeWindow.h"
-#include "../SdrLines.h"
-#include "../TempFolder.h"
+#include "../Support.h"
 #include "convert/BatchDriver.h"
 
 namespace {
@@ -74,16 +71,18 @@ TEST(CliTest, ReportsEachProblemOnALineNamingItsFile) {
   WriteBytes(folder / "c.csv", "kept\r\n");
   MakeReadOnly(folder / "c.csv");
   DropPowerOverPermissions();
-  const CliResult result = RunCliOn({folder / "missing.sdr", folder / "folder.sdr", "notes.txt", folder / "b.sdr", "--",
-                                     folder / "-k.sdr"});
+  const std::string tooLong = std::string(32764, 'a') + ".sdr";
+  const CliResult result = RunCliOn({folder / "missing.sdr", folder / "folder.sdr", "notes.txt", tooLong, folder / "b.sdr",
+                                     "--", folder / "-k.sdr"});
   EXPECT_EQ(result.status, CliStatus::ReadFailed);
   EXPECT_EQ(ReadBytes(folder / "b.csv") + ReadBytes(folder / "-k.csv"), kCsv + kCsv);
   EXPECT_FALSE(Exists(folder / "folder.csv"));
   for (const std::string& line : {folder / "missing.sdr: cannot read: ", folder / "folder.sdr: cannot read: ",
-                                  std::string("notes.txt: skipped: the name does not end in .sdr\n")}) {
+                                  std::string("notes.txt: skipped: the name does not end in .sdr\n"),
+                                  tooLong + ": skipped: the name is too long\n"}) {
     EXPECT_NE(result.err.find("varnel-cli: " + line), std::string::npos) << result.err;
   }
-  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 3);
+  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 4);
 
   const CliResult stopped = RunCliOn({folder / "c.sdr", folder / "b.sdr"});
   EXPECT_EQ(stopped.status, CliStatus::WriteFailed);

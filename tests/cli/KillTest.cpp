@@ -1,8 +1,6 @@
 // varnel-cli interrupted at random moments, on a busy machine, the ways users and
 // systems interrupt it: every CSV line present is whole and the conversion of the
 // next record, in order.
-#include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -13,8 +11,7 @@
 #include <random>
 #include <thread>
 
-#include "../SdrLines.h"
-#include "../TempFolder.h"
+#include "../Support.h"
 
 namespace {
 
@@ -22,7 +19,7 @@ using namespace std::chrono;
 
 TEST(KillTest, InterruptedRunsLeaveOnlyWholeLines) {
   TempFolder folder;
-  const LongJob job = MakeLongJob(400000);
+  const LongJob job(400000);
   WriteBytes(folder / "job.sdr", job.input);
   // Starts varnel-cli as a shell starts a job: in a process group of its own.
   const auto start = [&] {

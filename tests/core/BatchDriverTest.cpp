@@ -1,11 +1,8 @@
 #include "convert/BatchDriver.h"
 
-#include <gtest/gtest.h>
-
 #include "../Expected.h"
 #include "../FakeWindow.h"
-#include "../SdrLines.h"
-#include "../TempFolder.h"
+#include "../Support.h"
 
 namespace {
 

@@ -1,10 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 
 #include "../Expected.h"
 #include "../FakeWindow.h"
-#include "../TempFolder.h"
+#include "../Support.h"
 #include "convert/CsvAppend.h"
 #include "convert/File.h"
 #include "convert/OutputNaming.h"
@@ -22,11 +20,10 @@ namespace {
 TEST(OutputFileTest, NameReplacesEverythingFromTheLastDot) {
   const std::string longest(32763, 'a');
   const std::pair<std::string, std::string> cases[] = {
-      {"/data/site1.sdr", "/data/site1.csv"}, {"/data/SITE1.SDR", "/data/SITE1.csv"},
-      {"/data/site1.rev2.sdr", "/data/site1.rev2.csv"}, {"/data/site1.", "/data/site1.csv"},
-      {"/data/site1", "/data/site1.csv"}, {"/data/set.2/site1", "/data/set.csv"},
-      {"C:\\data\\site1.sdr", "C:\\data\\site1.csv"}, {".sdr", ".sdr.csv"}, {"", ".csv"},
-      {longest + ".sdr", longest + ".csv"},
+      {"/data/site1.sdr", "/data/site1.csv"}, {"/data/SITE1.SDR", "/data/SITE1.csv"}, {"/data/site1.", "/data/site1.csv"},
+      {"/data/site1.rev2.sdr", "/data/site1.rev2.csv"}, {"/data/site1", "/data/site1.csv"},
+      {"/data/set.2/site1", "/data/set.csv"}, {"C:\\data\\site1.sdr", "C:\\data\\site1.csv"}, {".sdr", ".sdr.csv"},
+      {"", ".csv"}, {longest + ".sdr", longest + ".csv"},
   };
   FakeWindow window;
   for (const auto& [input, output] : cases) EXPECT_EQ(MakeCsvFileName(input, window), output) << input.substr(0, 40);
@@ -49,9 +46,8 @@ TEST(OutputFileTest, AppendsWholeLinesAfterWhatIsThereOrChangesNothing) {
                                   {folder / "old.csv", "second"}, {cyrillic, "\xC0\xFF;\x7F;1;2"}}) {
     EXPECT_EQ(AppendCsvLine(path, line), 1) << path;
   }
-  EXPECT_EQ(ReadBytes(folder / "new.csv"), "A;1;2;3\r\n");
-  EXPECT_EQ(ReadBytes(folder / "old.csv"), "old line without endfirst\r\nsecond\r\n");
-  EXPECT_EQ(ReadBytes(cyrillic), "\xC0\xFF;\x7F;1;2\r\n");
+  EXPECT_EQ(ReadBytes(folder / "new.csv") + ReadBytes(folder / "old.csv") + ReadBytes(cyrillic),
+            "A;1;2;3\r\nold line without endfirst\r\nsecond\r\n\xC0\xFF;\x7F;1;2\r\n");
   std::vector<std::string> unwritable = {folder / "missing/a.csv", "", folder / "", folder / "locked.csv"};
 #ifndef _WIN32
   unwritable.insert(unwritable.end(), {folder / "ro/new.csv", "/dev/full"});  // Windows' read-only folders take new files

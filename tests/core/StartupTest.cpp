@@ -1,7 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "../Expected.h"
 #include "../FakeWindow.h"
+#include "../Support.h"
 #include "startup/CommandLineFileList.h"
 #include "startup/StartupSequence.h"
 #include "ui/MainForm.h"

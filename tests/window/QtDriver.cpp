@@ -56,7 +56,7 @@ std::string CaptionOf(QWidget* widget) {
       say("message|" + Utf8(box->windowTitle()) + "|" + Utf8(box->text()));
       box->button(QMessageBox::Ok)->click();
     }
-    if (scenario.action == UserAction::CloseDuringRun && FileSize(folder / scenario.after[0].first) > 10000) {
+    if (scenario.action == UserAction::CloseDuringRun && ReadBytes(folder / scenario.after[0].first).size() > 10000) {
       window.close();
     }
   });

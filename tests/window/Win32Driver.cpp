@@ -40,7 +40,7 @@ ProgramRun RunProgram(const Scenario& scenario, const TempFolder& folder) {
     }
   }
   for (int i = 0; i < 6000 && !varnel.Ended(10); ++i) {
-    if (scenario.action == UserAction::CloseDuringRun && FileSize(folder / scenario.after[0].first) > 10000) {
+    if (scenario.action == UserAction::CloseDuringRun && ReadBytes(folder / scenario.after[0].first).size() > 10000) {
       PostMessageW(window, WM_CLOSE, 0, 0);
     }
     HWND box = varnel.Window(L"#32770");

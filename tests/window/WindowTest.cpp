@@ -1,11 +1,8 @@
 #include "WindowTest.h"
 
-#include <gtest/gtest.h>
-
 #include <cctype>
 
 #include "../Expected.h"
-#include "../SdrLines.h"
 
 namespace {
 
@@ -33,7 +30,7 @@ TEST(WindowTest, StartsWithEveryControlInItsInitialState) {
 
 std::vector<Scenario> Scenarios() {
   const std::string drop(expected::kDropFiles), read(expected::kReadFailure), write(expected::kWriteFailure);
-  const LongJob job = MakeLongJob(40000);
+  const LongJob job(40000);
   std::vector<Scenario> scenarios = {
       {.what = "a missing file, existing output, names in any script",
        .files = {{"a.sdr", "header\r\n" + kRecord + "\n" + kRecord}, {"точки хода 1.SDR", kRecord + "\r\n"},

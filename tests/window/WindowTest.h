@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "../TempFolder.h"
+#include "../Support.h"
 #include "ui/Controls.h"
 
 struct SeenControl {
