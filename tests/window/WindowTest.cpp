@@ -26,6 +26,8 @@ TEST(WindowTest, StartsWithEveryControlInItsInitialState) {
     EXPECT_TRUE(control.text == 0 || look.control == Control::cmdOk) << std::hex << control.text;
   }
   EXPECT_EQ(seen.tabCycle, std::vector<Control>(std::begin(expected::kTabOrder), std::end(expected::kTabOrder)));
+  // At 150 % the column of 2805 twips is 280.5 pixels, rounded up.
+  EXPECT_EQ(TwipsToPixels(2805, 144), 281);
 }
 
 std::vector<Scenario> Scenarios() {
