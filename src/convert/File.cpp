@@ -39,14 +39,12 @@ std::ptrdiff_t File::Read(char* buffer, std::size_t size) {
 }
 
 File::AppendResult File::AppendWhole(std::string_view bytes) {
-  // Taken before the write: after a failure, some C libraries report nothing written
-  // although part of it reached the file.
-  const std::optional<std::int64_t> before = file::Size(stream_);
-  if (!before) return AppendResult::NotWritten;
-  if (std::fwrite(bytes.data(), 1, bytes.size(), stream_) == bytes.size()) return AppendResult::Written;
+  const std::size_t written = file::Write(stream_, bytes);
+  if (written == bytes.size()) return AppendResult::Written;
   const int error = errno;
-  const std::optional<std::int64_t> after = file::Size(stream_);
-  const bool whole = (after && *after == *before) || file::Truncate(stream_, *before);
+  // The file grew by exactly what was written: cut that off again.
+  const std::optional<std::int64_t> size = file::Size(stream_);
+  const bool whole = written == 0 || (size && file::Truncate(stream_, *size - static_cast<std::int64_t>(written)));
   errno = error;  // the write's reason, not the cut-back's
   return whole ? AppendResult::NotWritten : AppendResult::PartLeft;
 }

@@ -50,6 +50,9 @@ std::string LastSystemError();
 namespace file {
 // Opens path with a C mode such as "rb".
 std::FILE* Open(const std::string& path, const char* mode);
+// Writes bytes at the end of the file; returns how many reached it, also when it fails
+// part-way (Windows' C library then says none did).
+std::size_t Write(std::FILE* stream, std::string_view bytes);
 std::optional<std::int64_t> Size(std::FILE* stream);
 bool Truncate(std::FILE* stream, std::int64_t size);
 }  // namespace file

@@ -1,4 +1,9 @@
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
 #include <io.h>
+
+#include <cerrno>
 
 #include "convert/File.h"
 #include "convert/Wtf8.h"
@@ -10,6 +15,20 @@ namespace file {
 std::FILE* Open(const std::string& path, const char* mode) {
   const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
   return _wfopen(wtf8::ToUtf16<wchar_t>(path).c_str(), wideMode.c_str());
+}
+
+// The C library's write reports a write that fell short as nothing written, although
+// part of it is in the file; the system call tells how much.
+std::size_t Write(std::FILE* stream, std::string_view bytes) {
+  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+  DWORD written = 0;
+  const BOOL ok = SetFilePointerEx(handle, LARGE_INTEGER{}, nullptr, FILE_END) &&
+                  WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  if (!ok || written != bytes.size()) {
+    const DWORD error = GetLastError();
+    errno = error == ERROR_ACCESS_DENIED ? EACCES : error == ERROR_DISK_FULL || ok ? ENOSPC : EIO;
+  }
+  return written;
 }
 
 std::optional<std::int64_t> Size(std::FILE* stream) {
