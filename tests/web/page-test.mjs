@@ -133,7 +133,7 @@ test("no usable file: the drop message, and the end", async () => {
   assert.deepEqual(await runToEnd(), {messages: [texts.drop], download: undefined});
 });
 
-test("a 100 MB file converts in the worker, with the page responsive and memory bounded", async () => {
+test("a 100 MB file converts in the worker, with the page responsive, memory bounded, and closing ending it", async () => {
   const lines = [];
   for (let i = 0, size = 0; size < 100 * 1024 * 1024; ++i) {
     const line = "08TP" + [String(i), (5000 + i * 0.01).toFixed(3), (2000 + i * 0.02).toFixed(3),
@@ -183,6 +183,15 @@ test("a 100 MB file converts in the worker, with the page responsive and memory 
   assert.ok(run.download.equals(expected));
   assert.ok(pause < 500, `the page paused for ${pause} ms`);
   assert.ok(peak - before < 400 * 1024, `${peak - before} KiB`);
+  // Closed during the run, it ends at once: the lines converted so far, whole.
+  await drop(big);
+  await page.click("#cmdOk");
+  await new Promise(resolve => setTimeout(resolve, 1500));
+  await page.click("#close");
+  const closed = await runToEnd();
+  assert.ok(closed.download.length > 0 && closed.download.length < expected.length, `${closed.download.length} bytes`);
+  assert.ok(expected.subarray(0, closed.download.length).equals(closed.download) &&
+            closed.download.subarray(-2).toString() === "\r\n");
 });
 
 test("a folder granted: each CSV file lands there, appended to an existing one", async () => {
