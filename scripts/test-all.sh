@@ -32,7 +32,7 @@ echo "== web"
 cmake --preset web >/dev/null
 cmake --build --preset web
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
-node --test-reporter=spec tests/web/page-test.mjs build/web/src/ui/web/varnel.html build/linux/src/cli/varnel-cli \
+node tests/web/page-test.mjs build/web/src/ui/web/varnel.html build/linux/src/cli/varnel-cli \
   build/web/varnel-web.png
 
 echo "== release"
