@@ -48,12 +48,15 @@ async function drop(...files) {
 
 // Answers every message box until the run ends; returns the messages and the download.
 async function runToEnd() {
-  const messages = [];
+  const messages = [], locked = [];
   fs.rmSync(downloads, {recursive: true, force: true});
   for (const start = Date.now(); await page.evaluate(() => document.body.dataset.state) !== "ended";) {
     assert.ok(Date.now() - start < 300000, "the run did not end");
     if (await page.evaluate(() => document.getElementById("box").open)) {
       messages.push(await page.$eval("#text", p => p.textContent));
+      // A message during the run finds the options locked, as Run left them.
+      locked.push(await page.$$eval("#cmdOk, #chChangeXY input, #fr1, #Opt1 input, #Opt2 input, #Opt3 input",
+                                    controls => controls.every(control => control.disabled)));
       await page.click("#ok");
     }
     await new Promise(resolve => setTimeout(resolve, 50));
@@ -62,7 +65,7 @@ async function runToEnd() {
   // Chromium gives a download its name once it is complete.
   while (name && !fs.existsSync(path.join(downloads, name))) await new Promise(resolve => setTimeout(resolve, 50));
   await page.evaluate(() => delete document.body.dataset.state);
-  return {messages, download: name && fs.readFileSync(path.join(downloads, name))};
+  return {messages, download: name && fs.readFileSync(path.join(downloads, name)), locked};
 }
 
 function viaCli(file, flags = []) {
@@ -93,7 +96,8 @@ test("the window on the page: its title, captions and initial states", async () 
     ["lblInfo", "Выбрано файлов SDR: 1", 6, 96, 187, 19, null]]);
   if (screenshot) await page.screenshot({path: screenshot, clip: {x: 0, y: 0, width: 800, height: 420}});
   await page.click("#close");
-  assert.deepEqual(await runToEnd(), {messages: [], download: undefined});
+  const closed = await runToEnd();
+  assert.deepEqual([closed.messages, closed.download], [[], undefined]);
 });
 
 test("every separator, with X and Y exchanged or kept, gives varnel-cli's bytes", async () => {
@@ -121,6 +125,7 @@ test("several files, one unreadable, a binary one and one that is no SDR file", 
   await page.click("#cmdOk");
   const run = await runToEnd();
   assert.deepEqual(run.messages, [texts.read]);
+  assert.deepEqual(run.locked, [true]);
   const unzipped = path.join(scratch, "unzipped");
   execFileSync("unzip", ["-o", "-q", "-d", unzipped, path.join(downloads, "varnel-csv.zip")]);
   assert.deepEqual(fs.readdirSync(unzipped).sort(), ["b.csv", "photo.csv"]);
@@ -130,7 +135,8 @@ test("several files, one unreadable, a binary one and one that is no SDR file", 
 
 test("no usable file: the drop message, and the end", async () => {
   await drop(file("notes.txt", "x"));
-  assert.deepEqual(await runToEnd(), {messages: [texts.drop], download: undefined});
+  const run = await runToEnd();
+  assert.deepEqual([run.messages, run.download], [[texts.drop], undefined]);
 });
 
 test("a 100 MB file converts in the worker, with the page responsive, memory bounded, and closing ending it", async () => {
@@ -210,7 +216,7 @@ test("a folder granted: each CSV file lands there, appended to an existing one",
   assert.match(await page.$eval("#destination", p => p.textContent), /будут записаны в папку/);
   await drop(file("a.sdr", record + "\r\n" + record));
   await page.click("#cmdOk");
-  assert.deepEqual(await runToEnd(), {messages: [], download: undefined});
+  assert.deepEqual((await runToEnd()).messages, []);
   const written = await page.evaluate(async () =>
       (await (await (await navigator.storage.getDirectory()).getFileHandle("a.csv")).getFile()).text());
   assert.equal(written, "old line without end" + "A-7B;-89.01;1234.567;0.5\r\n".repeat(2));

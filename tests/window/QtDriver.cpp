@@ -115,6 +115,7 @@ SeenWindow LookAtNewWindow() {
                widget->font().bold(), palette.color(widget->backgroundRole()).rgb() & 0xFFFFFFu,
                palette.color(widget->foregroundRole()).rgb() & 0xFFFFFFu};
   }
+  EXPECT_EQ(window.timer()->interval(), 10);  // milliseconds between ticks
   window.show();
   if (!QTest::qWaitForWindowActive(&window)) return seen;
   window.control(Control::chChangeXY)->setFocus();
