@@ -42,6 +42,16 @@ inline constexpr std::array<ControlSpec, 9> kControls = {{
 
 inline constexpr const ControlSpec& SpecOf(Control control) { return kControls[static_cast<std::size_t>(control)]; }
 
+// A control's corner in the window's client area, in twips: controls inside fr1 are
+// placed relative to fr1's corner.
+struct TwipsCorner {
+  int left, top;
+};
+inline constexpr TwipsCorner CornerInWindow(const ControlSpec& spec) {
+  const ControlSpec& frame = SpecOf(Control::fr1);
+  return spec.insideFrame ? TwipsCorner{spec.left + frame.left, spec.top + frame.top} : TwipsCorner{spec.left, spec.top};
+}
+
 // The window itself.
 struct WindowSpec {
   std::string_view title = "Varnel";

@@ -21,10 +21,9 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE const char* varnel_controls() {
   static std::string table;
   const auto px = [](int twips) { return std::to_string(TwipsToPixels(twips, 96)); };
-  const ControlSpec& frame = SpecOf(Control::fr1);
   table.clear();
   for (const ControlSpec& c : kControls) {
-    const int left = c.left + (c.insideFrame ? frame.left : 0), top = c.top + (c.insideFrame ? frame.top : 0);
+    const auto [left, top] = CornerInWindow(c);
     for (const std::string& field : {std::string(c.name), std::to_string(static_cast<int>(c.kind)), std::string(c.caption),
                                      px(left), px(top), px(c.width), px(c.height), std::to_string(c.tabIndex),
                                      std::to_string(c.checked), std::to_string(c.bold)}) {

@@ -189,12 +189,10 @@ void MainWindowWin32::ApplyDpi(UINT dpi) {
   HFONT oldBoldFont = boldFont_;
   font_ = CreateUiFont(dpi, false);
   boldFont_ = CreateUiFont(dpi, true);
-  const ControlSpec& frame = SpecOf(Control::fr1);
   for (const ControlSpec& entry : kControls) {
     HWND control = ControlHandle(entry.control);
     if (!control) continue;
-    const int left = entry.left + (entry.insideFrame ? frame.left : 0);
-    const int top = entry.top + (entry.insideFrame ? frame.top : 0);
+    const auto [left, top] = CornerInWindow(entry);
     SetWindowPos(control, nullptr, TwipsToPixels(left, scale), TwipsToPixels(top, scale),
                  TwipsToPixels(entry.width, scale), TwipsToPixels(entry.height, scale),
                  SWP_NOZORDER | SWP_NOACTIVATE);
