@@ -47,9 +47,10 @@ inline constexpr const ControlSpec& SpecOf(Control control) { return kControls[s
 struct TwipsCorner {
   int left, top;
 };
-inline constexpr TwipsCorner CornerInWindow(const ControlSpec& spec) {
+inline constexpr TwipsCorner CornerInWindow(const ControlSpec& entry) {
   const ControlSpec& frame = SpecOf(Control::fr1);
-  return spec.insideFrame ? TwipsCorner{spec.left + frame.left, spec.top + frame.top} : TwipsCorner{spec.left, spec.top};
+  return entry.insideFrame ? TwipsCorner{entry.left + frame.left, entry.top + frame.top}
+                           : TwipsCorner{entry.left, entry.top};
 }
 
 // The window itself.
