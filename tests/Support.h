@@ -4,6 +4,7 @@
 // over permission bits that root must drop.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -12,6 +13,7 @@
 
 #ifdef __linux__
 #include <linux/capability.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 #endif
@@ -62,6 +64,23 @@ inline void DropPowerOverPermissions() {
   syscall(SYS_capset, &header, data);
 #endif
 }
+
+// While it lives, the files this process writes may grow to so many bytes. Under Wine
+// the test runner sets the limit instead (VARNEL_FILE_SIZE_LIMIT).
+struct FileSizeLimit {
+#ifdef _WIN32
+  explicit FileSizeLimit(long long) {}
+  bool active = std::getenv("VARNEL_FILE_SIZE_LIMIT") != nullptr;
+#else
+  explicit FileSizeLimit(rlim_t bytes) {
+    const rlimit limit{bytes, saved.rlim_max};
+    active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+  }
+  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
+  rlimit saved = [] { rlimit now{}; getrlimit(RLIMIT_FSIZE, &now); return now; }();
+  bool active = false;
+#endif
+};
 
 // An 84-byte record from its fields, each padded with blanks to its width.
 inline std::string SdrLine(std::string lead, std::string f1, std::string f2, std::string f3, std::string f4,

@@ -4,23 +4,29 @@
 #include <memory>
 #include <string>
 
-// Appends blocks of whole CSV lines to one output file, in the background, so that
+// Where a BlockWriter writes: a file that it opens at the first block, or standard output.
+struct OutputTarget {
+  std::string path;      // empty: standard output
+  bool replace = false;  // an existing file is replaced instead of appended to
+};
+
+// Appends blocks of whole CSV lines to one output, in the background, so that
 // converting the next block overlaps writing this one.
 //
-// The file is created when the first block is written. A write that fails is cut
-// back to the length the file had before that block. Interrupting the converter never
-// leaves part of a block in the file: on POSIX systems the writes are made by a
-// helper process in a process group of its own, deaf to the interrupting signals,
-// which finishes the blocks it was given when the converter ends; on Windows the
-// kernel completes a write before it ends a thread.
+// A file is created when the first block is written. A write that fails is cut back to
+// the last whole line it left (file::AppendWholeLines), and nothing after it is
+// written. Interrupting the converter never leaves part of a block in the file: on
+// POSIX systems the writes are made by a helper process in a process group of its own,
+// deaf to the interrupting signals, which finishes the blocks it was given when the
+// converter ends; on Windows the kernel completes a write before it ends a thread.
 class BlockWriter {
  public:
   // Half a megabyte: the block being filled and the one being written stay in cache.
   static constexpr std::size_t kBlockCapacity = 512 << 10;
-  // Added to Reason() when a failed block could not be cut off the file again.
+  // Added to Reason() when a failed block could not be cut back to a whole line.
   static constexpr const char* kPartLeftNote = "; cutting the file back failed too: it may end in part of a line";
 
-  explicit BlockWriter(const std::string& path);
+  explicit BlockWriter(const OutputTarget& target);
   ~BlockWriter();
   BlockWriter(const BlockWriter&) = delete;
   BlockWriter& operator=(const BlockWriter&) = delete;
@@ -28,15 +34,18 @@ class BlockWriter {
   // Room for kBlockCapacity bytes to gather the next block in.
   char* Buffer();
   // Hands the first size bytes of Buffer() over for writing. False when writing
-  // failed, this block or an earlier one; Reason() then says why.
+  // failed, this block or an earlier one; Reason() and Error() then say why.
   bool Submit(std::size_t size);
   // Waits until every block is written and closes the file. False on any failure.
   bool Finish();
   const std::string& Reason() const { return reason_; }
+  // The system's error number for the failure, 0 when it has none.
+  int Error() const { return error_; }
 
  private:
   struct Platform;
   std::unique_ptr<Platform> platform_;
-  std::string path_;
+  OutputTarget target_;
   std::string reason_;
+  int error_ = 0;
 };

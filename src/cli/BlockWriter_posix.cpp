@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "convert/File.h"
+
 namespace {
 
 // What the converter tells the helper, and what the helper answers.
@@ -21,8 +22,8 @@ struct Order {
   std::size_t size;
 };
 struct Answer {
-  int error;  // 0 when the block was written, else the system's error number
-  bool partLeft;  // the failed block could not be cut off again
+  int error;      // 0 when the block was written, else the system's error number
+  bool partLeft;  // the failed block could not be cut back to a whole line
 };
 
 // Moves size bytes through fd with read or write, going on after short transfers and
@@ -45,47 +46,45 @@ bool WriteWhole(int fd, const void* data, std::size_t size) {
   return TransferWhole(fd, static_cast<const char*>(data), size, ::write);
 }
 
-// errno after a failed call, never 0: a write that moves no bytes may leave it unset.
+// errno after a failed call, never 0.
 int FailureNumber() { return errno != 0 ? errno : EIO; }
 
-// The helper process: appends each block it is told of, whole, and answers. It is
-// forked while the converter reads on another thread, so it keeps to system calls.
-[[noreturn]] void ServeWrites(const char* path, const char* blocks, int orders, int answers) {
+// Opens the target at the first block and appends the block, whole lines or nothing.
+Answer WriteBlock(const OutputTarget& target, int& fd, std::string_view block) {
+  if (fd < 0) {
+    fd = target.path.empty() ? STDOUT_FILENO
+                             : file::Open(target.path, target.replace ? file::OpenMode::Replace : file::OpenMode::Append);
+    if (fd < 0) return {FailureNumber(), false};
+  }
+  const file::AppendResult result = file::AppendWholeLines(fd, block);
+  if (result == file::AppendResult::Written) return {0, false};
+  return {FailureNumber(), result == file::AppendResult::PartLeft};
+}
+
+// The helper process: appends each block it is told of and answers. After a failure it
+// writes nothing more, and answers every later order with that failure, so that the
+// converter learns of it at its own pace. It is forked while the converter reads on
+// another thread, so it keeps to system calls.
+[[noreturn]] void ServeWrites(const OutputTarget& target, const char* blocks, int orders, int answers) {
   // A signal to the converter's process group (Ctrl-C, a closed terminal, a service
   // manager) or to every varnel-cli by name ends the converter only: the helper
   // finishes the blocks it was given, sees the orders end and leaves. A fatal signal
   // would stop a write between two pages, inside a line.
   setpgid(0, 0);
-  for (int interruption : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) signal(interruption, SIG_IGN);
-  int file = -1;
-  off_t size = 0;
+  for (int interruption : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) signal(interruption, SIG_IGN);
+  file::ReportWriteSignalsAsErrors();
+  int fd = -1;
+  Answer outcome{0, false};
   for (Order order{}; ReadWhole(orders, &order, sizeof order);) {
-    Answer answer{0, false};
-    if (file < 0) {
-      file = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-      struct stat status {};
-      if (file < 0 || ::fstat(file, &status) != 0) {
-        answer.error = FailureNumber();
-      } else {
-        size = status.st_size;
-      }
+    if (outcome.error == 0) {
+      outcome = WriteBlock(target, fd, {blocks + order.block * BlockWriter::kBlockCapacity, order.size});
     }
-    if (answer.error == 0) {
-      if (WriteWhole(file, blocks + order.block * BlockWriter::kBlockCapacity, order.size)) {
-        size += static_cast<off_t>(order.size);
-      } else {
-        answer.error = FailureNumber();
-        answer.partLeft = ::ftruncate(file, size) != 0;  // no part of a failed block stays
-      }
-    }
-    WriteWhole(answers, &answer, sizeof answer);
-    if (answer.error != 0) _exit(1);
+    WriteWhole(answers, &outcome, sizeof outcome);
   }
   // The orders ended: the converter finished, or was killed. Report the close.
-  Answer last{0, false};
-  if (file >= 0 && ::close(file) != 0) last.error = FailureNumber();
-  WriteWhole(answers, &last, sizeof last);
-  _exit(last.error == 0 ? 0 : 1);
+  if (fd >= 0 && fd != STDOUT_FILENO && !file::Close(fd) && outcome.error == 0) outcome.error = FailureNumber();
+  WriteWhole(answers, &outcome, sizeof outcome);
+  _exit(outcome.error == 0 ? 0 : 1);
 }
 
 }  // namespace
@@ -99,46 +98,52 @@ struct BlockWriter::Platform {
   pid_t helper = -1;
   bool failed = false;
 
-  bool Start(const std::string& path, std::string& reason) {
+  bool Start(BlockWriter& writer) {
     int orderPipe[2];
     int answerPipe[2];
-    if (pipe2(orderPipe, O_CLOEXEC) != 0) return Fail(reason, std::strerror(errno));
+    if (pipe2(orderPipe, O_CLOEXEC) != 0) return Fail(writer, errno);
     if (pipe2(answerPipe, O_CLOEXEC) != 0) {
+      const int error = errno;
       ::close(orderPipe[0]);
       ::close(orderPipe[1]);
-      return Fail(reason, std::strerror(errno));
+      return Fail(writer, error);
     }
     helper = fork();
     if (helper == 0) {
       ::close(orderPipe[1]);
       ::close(answerPipe[0]);
-      ServeWrites(path.c_str(), blocks, orderPipe[0], answerPipe[1]);
+      ServeWrites(writer.target_, blocks, orderPipe[0], answerPipe[1]);
     }
+    const int error = errno;
     if (helper > 0) setpgid(helper, helper);  // as the helper does, whichever runs first
     ::close(orderPipe[0]);
     ::close(answerPipe[1]);
     orders = orderPipe[1];
     answers = answerPipe[0];
-    return helper > 0 || Fail(reason, std::strerror(errno));
+    return helper > 0 || Fail(writer, error);
   }
 
   // Waits for the helper's answer about the oldest block in flight.
-  bool Collect(std::string& reason) {
+  bool Collect(BlockWriter& writer) {
     --inFlight;
     Answer answer{};
-    if (!ReadWhole(answers, &answer, sizeof answer)) return Fail(reason, "the writing process ended unexpectedly");
+    if (!ReadWhole(answers, &answer, sizeof answer)) return Fail(writer, 0, "the writing process ended unexpectedly");
     if (answer.error == 0) return true;
-    return Fail(reason, std::string(std::strerror(answer.error)) + (answer.partLeft ? BlockWriter::kPartLeftNote : ""));
+    return Fail(writer, answer.error, answer.partLeft ? BlockWriter::kPartLeftNote : "");
   }
 
-  bool Fail(std::string& reason, const std::string& why) {
-    if (!failed) reason = why;
+  // Notes the first failure: the system's error number, its text and what follows it.
+  bool Fail(BlockWriter& writer, int error, const char* more = "") {
+    if (!failed) {
+      writer.error_ = error;
+      writer.reason_ = std::string(error != 0 ? std::strerror(error) : "") + more;
+    }
     failed = true;
     return false;
   }
 };
 
-BlockWriter::BlockWriter(const std::string& path) : platform_(std::make_unique<Platform>()), path_(path) {
+BlockWriter::BlockWriter(const OutputTarget& target) : platform_(std::make_unique<Platform>()), target_(target) {
   void* shared = mmap(nullptr, 2 * kBlockCapacity, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
   if (shared == MAP_FAILED) throw std::bad_alloc();
   platform_->blocks = static_cast<char*>(shared);
@@ -159,22 +164,22 @@ bool BlockWriter::Submit(std::size_t size) {
   if (p.failed) return false;
   if (size == 0) return true;
   // The helper starts with the first block, so a file without records costs nothing.
-  if (p.helper < 0 && !p.Start(path_, reason_)) return false;
+  if (p.helper < 0 && !p.Start(*this)) return false;
   const Order order{p.current, size};
-  if (!WriteWhole(p.orders, &order, sizeof order)) return p.Fail(reason_, "the writing process ended unexpectedly");
+  if (!WriteWhole(p.orders, &order, sizeof order)) return p.Fail(*this, 0, "the writing process ended unexpectedly");
   ++p.inFlight;
   p.current ^= 1;
   // The next block is gathered where the one before this may still be being written.
-  return p.inFlight < 2 || p.Collect(reason_);
+  return p.inFlight < 2 || p.Collect(*this);
 }
 
 bool BlockWriter::Finish() {
   Platform& p = *platform_;
-  while (p.inFlight > 0 && !p.failed) p.Collect(reason_);
+  while (p.inFlight > 0 && !p.failed) p.Collect(*this);
   if (p.failed) return false;
   if (p.helper < 0) return true;
   ::close(p.orders);
   p.orders = -1;
   ++p.inFlight;  // the helper's last answer reports the close
-  return p.Collect(reason_);
+  return p.Collect(*this);
 }

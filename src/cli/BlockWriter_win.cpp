@@ -1,6 +1,9 @@
 #include "cli/BlockWriter.h"
 
 #include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <future>
 #include <string_view>
 
@@ -13,29 +16,37 @@ struct BlockWriter::Platform {
                                                std::make_unique_for_overwrite<char[]>(kBlockCapacity)};
   int current = 0;
   std::future<bool> writing;
-  File file;
-  std::string writeReason;  // set by the writing thread, read after it is waited for
+  File file;  // the target file, once the first block opened it
+  int writeError = 0;       // set by the writing thread, read after it is waited for
+  bool partLeft = false;
   bool failed = false;
 
-  bool Write(const std::string& path, std::string_view block) {
-    if (!file.IsOpen()) file = File::OpenForAppending(path);
-    const File::AppendResult result = file.IsOpen() ? file.AppendWhole(block) : File::AppendResult::NotWritten;
-    if (result == File::AppendResult::Written) return true;
-    writeReason = LastSystemError() + (result == File::AppendResult::PartLeft ? kPartLeftNote : "");
+  bool Write(const OutputTarget& target, std::string_view block) {
+    if (!file.IsOpen() && !target.path.empty()) {
+      file = File(file::Open(target.path, target.replace ? file::OpenMode::Replace : file::OpenMode::Append));
+    }
+    const int fd = target.path.empty() ? _fileno(stdout) : file.Descriptor();
+    const file::AppendResult result = fd >= 0 ? file::AppendWholeLines(fd, block) : file::AppendResult::CutBack;
+    if (result == file::AppendResult::Written) return true;
+    writeError = errno != 0 ? errno : EIO;
+    partLeft = result == file::AppendResult::PartLeft;
     return false;
   }
 
-  bool Wait(std::string& reason) {
+  bool Wait(BlockWriter& writer) {
     if (!writing.valid()) return !failed;
-    if (!writing.get() && !failed) {
-      failed = true;
-      reason = writeReason;
-    }
+    if (!writing.get() && !failed) Fail(writer, writeError, partLeft ? kPartLeftNote : "");
     return !failed;
+  }
+
+  void Fail(BlockWriter& writer, int error, const char* more) {
+    failed = true;
+    writer.error_ = error;
+    writer.reason_ = std::string(std::strerror(error)) + more;
   }
 };
 
-BlockWriter::BlockWriter(const std::string& path) : platform_(std::make_unique<Platform>()), path_(path) {}
+BlockWriter::BlockWriter(const OutputTarget& target) : platform_(std::make_unique<Platform>()), target_(target) {}
 
 BlockWriter::~BlockWriter() {
   if (platform_->writing.valid()) platform_->writing.wait();
@@ -45,19 +56,19 @@ char* BlockWriter::Buffer() { return platform_->blocks[static_cast<std::size_t>(
 
 bool BlockWriter::Submit(std::size_t size) {
   Platform& p = *platform_;
-  if (!p.Wait(reason_)) return false;
+  if (!p.Wait(*this)) return false;
   if (size == 0) return true;
   const std::string_view block(Buffer(), size);
-  p.writing = std::async(std::launch::async, [&p, this, block] { return p.Write(path_, block); });
+  p.writing = std::async(std::launch::async, [&p, this, block] { return p.Write(target_, block); });
   p.current ^= 1;
   return true;
 }
 
 bool BlockWriter::Finish() {
   Platform& p = *platform_;
-  if (!p.Wait(reason_)) return false;
+  if (!p.Wait(*this)) return false;
   if (p.file.IsOpen() && !p.file.Close()) {
-    reason_ = LastSystemError();
+    p.Fail(*this, errno != 0 ? errno : EIO, "");
     return false;
   }
   return true;

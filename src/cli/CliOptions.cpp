@@ -11,9 +11,12 @@ const char* const kCliUsage =
     "  -V, --version        show the version and exit\n"
     "  --                   take every later argument as a file\n"
     "\n"
-    "Exit status: 0 all files converted, 1 a file could not be read (the others were\n"
-    "converted), 2 an output file could not be written (later files were not converted),\n"
-    "3 the command line was wrong.\n";
+    "Exit status, the highest that applies:\n"
+    "  0  every file was converted\n"
+    "  1  a file could not be read, was skipped for its name, or held no record\n"
+    "  2  an output file could not be written: it keeps whole lines only, and later\n"
+    "     files were not converted (also when standard output closes early)\n"
+    "  3  the command line was wrong: nothing was read or written\n";
 
 namespace {
 

@@ -4,6 +4,7 @@
 
 #include "cli/BlockConverter.h"
 #include "cli/CliOptions.h"
+#include "convert/File.h"
 #include "convert/OutputNaming.h"
 #include "startup/CommandLineFileList.h"
 #include "ui/MessageSink.h"
@@ -56,6 +57,7 @@ class Reporter {
 }  // namespace
 
 CliStatus RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err, bool showProgress) {
+  file::ReportWriteSignalsAsErrors();
   CliOptions options;
   std::string error;
   if (!ParseCliOptions(arguments, options, error)) {
@@ -79,22 +81,35 @@ CliStatus RunCli(const std::vector<std::string>& arguments, std::FILE* out, std:
     NotedFailure nameFailure;
     if (IsSdrFileName(input, nameFailure) != 1) {
       report.Problem(input, nameFailure.failed ? "skipped: the name is too long" : "skipped: the name does not end in .sdr");
+      status = CliStatus::NotAllConverted;
       continue;
     }
     const std::string output = MakeCsvFileName(input, nameFailure);
+    File source = File::OpenForReading(input);
+    if (!source.IsOpen()) {
+      report.Problem(input, "cannot read: " + LastSystemError());
+      status = CliStatus::NotAllConverted;
+      continue;
+    }
     std::uint64_t nextReport = 0;
-    const FileOutcome outcome = ConvertFileInBlocks(input, output, options.conversion, [&](std::uint64_t bytes) {
+    const FileOutcome outcome = ConvertInBlocks(source, {output}, options.conversion, [&](std::uint64_t bytes) {
       if (bytes < nextReport) return;
       report.Progress(k + 1, files, bytes);
       nextReport = bytes + kProgressStep;
     });
-    if (outcome.result == FileResult::ReadFailed) {
-      report.Problem(input, "cannot read: " + outcome.reason);
-      status = CliStatus::ReadFailed;
-    } else if (outcome.result == FileResult::WriteFailed) {
+    if (outcome.result == FileResult::WriteFailed) {
       report.Problem(output, "cannot write: " + outcome.reason);
       report.ClearProgress();
       return CliStatus::WriteFailed;
+    }
+    if (outcome.result == FileResult::ReadFailed) {
+      report.Problem(input, "cannot read: " + outcome.reason);
+      status = CliStatus::NotAllConverted;
+    } else if (outcome.counts.records == 0) {
+      report.Problem(input, outcome.counts.olderLayout ? "no records: it is an older SDR2x file, whose records are "
+                                                         "not lines of 84 characters"
+                                                       : "no records: no line has 84 characters");
+      status = CliStatus::NotAllConverted;
     }
   }
   report.ClearProgress();

@@ -4,54 +4,46 @@
 #include <cstring>
 #include <utility>
 
-namespace {
+namespace file {
 
-// Without a buffer of its own the stream hands each call straight to the system.
-std::FILE* OpenUnbuffered(const std::string& path, const char* mode) {
-  if (path.empty()) return nullptr;
-  std::FILE* stream = file::Open(path, mode);
-  if (stream) std::setvbuf(stream, nullptr, _IONBF, 0);
-  return stream;
+AppendResult AppendWholeLines(int fd, std::string_view lines) {
+  std::size_t written = 0;
+  int error = 0;
+  while (written < lines.size()) {
+    const std::ptrdiff_t count = WriteSome(fd, lines.data() + written, lines.size() - written);
+    if (count <= 0) {
+      error = count < 0 && errno != 0 ? errno : EIO;  // a write that moves nothing may leave errno unset
+      break;
+    }
+    written += static_cast<std::size_t>(count);
+  }
+  if (written == lines.size()) return AppendResult::Written;
+  const std::size_t lastEnd = written == 0 ? std::string_view::npos : lines.rfind('\n', written - 1);
+  const std::size_t whole = lastEnd == std::string_view::npos ? 0 : lastEnd + 1;
+  // The descriptor stands just past what was written, whether it appends or not.
+  const std::optional<std::int64_t> end = whole == written ? std::nullopt : Position(fd);
+  const bool cut = whole == written || (end && Truncate(fd, *end - static_cast<std::int64_t>(written - whole)));
+  errno = error;  // the write's reason, not the cut-back's
+  return cut ? AppendResult::CutBack : AppendResult::PartLeft;
 }
 
-}  // namespace
+}  // namespace file
 
-File File::OpenForReading(const std::string& path) { return File(OpenUnbuffered(path, "rb")); }
-
-File File::OpenForAppending(const std::string& path) { return File(OpenUnbuffered(path, "ab")); }
-
-File::File(File&& other) noexcept : stream_(std::exchange(other.stream_, nullptr)) {}
+File::File(File&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
 
 File& File::operator=(File&& other) noexcept {
   if (this != &other) {
     Close();
-    stream_ = std::exchange(other.stream_, nullptr);
+    fd_ = std::exchange(other.fd_, -1);
   }
   return *this;
 }
 
 File::~File() { Close(); }
 
-std::ptrdiff_t File::Read(char* buffer, std::size_t size) {
-  const std::size_t count = std::fread(buffer, 1, size, stream_);
-  if (count == 0 && std::ferror(stream_)) return -1;
-  return static_cast<std::ptrdiff_t>(count);
-}
-
-File::AppendResult File::AppendWhole(std::string_view bytes) {
-  const std::size_t written = file::Write(stream_, bytes);
-  if (written == bytes.size()) return AppendResult::Written;
-  const int error = errno;
-  // The file grew by exactly what was written: cut that off again.
-  const std::optional<std::int64_t> size = file::Size(stream_);
-  const bool whole = written == 0 || (size && file::Truncate(stream_, *size - static_cast<std::int64_t>(written)));
-  errno = error;  // the write's reason, not the cut-back's
-  return whole ? AppendResult::NotWritten : AppendResult::PartLeft;
-}
-
 bool File::Close() {
-  if (!stream_) return true;
-  return std::fclose(std::exchange(stream_, nullptr)) == 0;
+  if (fd_ < 0) return true;
+  return file::Close(std::exchange(fd_, -1));
 }
 
 std::string LastSystemError() { return std::strerror(errno); }

@@ -2,57 +2,77 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
 
+namespace file {
+
+enum class AppendResult {
+  Written,   // every byte reached the file
+  CutBack,   // not all did; the file ends where the last whole line that reached it ends
+  PartLeft,  // not all did, and cutting back failed too: the file may end in part of a line
+};
+
+// Writes lines (bytes that end with a line end) at the end of the open descriptor fd,
+// going on after short writes. A write the system refuses part-way is cut back to the
+// last whole line it left in the file, and errno then holds the write's reason. Only
+// system calls on POSIX systems: a process forked from a threaded one may call it.
+AppendResult AppendWholeLines(int fd, std::string_view lines);
+
+// Makes a write into a closed pipe or past the file-size limit fail with EPIPE or EFBIG
+// instead of ending the process with a signal, so that it is reported and cut back.
+void ReportWriteSignalsAsErrors();
+
+// What differs between systems, in File_posix.cpp and File_win.cpp.
+enum class OpenMode { Read, Append, Replace };
+// A descriptor for path (WTF-8, see Wtf8.h), -1 on failure; Append and Replace create it.
+int Open(const std::string& path, OpenMode mode);
+// Like read(2) and write(2), going on after interruptions; -1 on failure.
+std::ptrdiff_t ReadSome(int fd, char* buffer, std::size_t size);
+std::ptrdiff_t WriteSome(int fd, const char* bytes, std::size_t size);
+std::optional<std::int64_t> Position(int fd);
+bool Truncate(int fd, std::int64_t size);
+bool Close(int fd);
+// A second descriptor for standard input, in binary mode; -1 on failure.
+int DuplicateStandardInput();
+
+}  // namespace file
+
 // A file on a path (WTF-8, see Wtf8.h), closed when the object goes away. File
 // contents are bytes. Reads and writes go to the system unbuffered: bytes handed to
 // AppendWhole are with the system when it returns. Every operation reports failure by
-// its result; only running out of memory throws.
+// its result and errno (LastSystemError); only running out of memory throws.
 class File {
  public:
   // Opens an existing file for reading. Check IsOpen().
-  static File OpenForReading(const std::string& path);
+  static File OpenForReading(const std::string& path) { return File(file::Open(path, file::OpenMode::Read)); }
   // Opens a file for writing at its end, creating it when absent. Check IsOpen().
-  static File OpenForAppending(const std::string& path);
+  static File OpenForAppending(const std::string& path) { return File(file::Open(path, file::OpenMode::Append)); }
+  // Opens the process's standard input for reading. Check IsOpen().
+  static File StandardInput() { return File(file::DuplicateStandardInput()); }
 
   File() = default;
+  // Takes over an open descriptor, or none (-1).
+  explicit File(int fd) : fd_(fd) {}
   File(File&& other) noexcept;
   File& operator=(File&& other) noexcept;
   File(const File&) = delete;
   File& operator=(const File&) = delete;
   ~File();
 
-  bool IsOpen() const { return stream_ != nullptr; }
+  bool IsOpen() const { return fd_ >= 0; }
+  int Descriptor() const { return fd_; }
   // Reads up to size bytes: the count read, 0 at the end of the file, -1 on failure.
-  std::ptrdiff_t Read(char* buffer, std::size_t size);
-
-  enum class AppendResult { Written, NotWritten, PartLeft };
-  // Writes bytes at the end of the file, all or nothing: a write that fails part-way
-  // is cut back, through this handle, to the length the file had before. PartLeft when
-  // even that failed, so that the file may end in part of the bytes.
-  AppendResult AppendWhole(std::string_view bytes);
+  std::ptrdiff_t Read(char* buffer, std::size_t size) { return file::ReadSome(fd_, buffer, size); }
+  // Appends bytes that end with a line end: file::AppendWholeLines.
+  file::AppendResult AppendWhole(std::string_view bytes) { return file::AppendWholeLines(fd_, bytes); }
   // Closes the file; false when the system reports a failure. Closing a closed file does nothing.
   bool Close();
 
  private:
-  explicit File(std::FILE* stream) : stream_(stream) {}
-
-  std::FILE* stream_ = nullptr;
+  int fd_ = -1;
 };
 
-// The system's reason for the last failed File operation, as text.
+// The system's reason for the last failed operation, as text.
 std::string LastSystemError();
-
-// What differs between systems, in File_posix.cpp and File_win.cpp.
-namespace file {
-// Opens path with a C mode such as "rb".
-std::FILE* Open(const std::string& path, const char* mode);
-// Writes bytes at the end of the file; returns how many reached it, also when it fails
-// part-way (Windows' C library then says none did).
-std::size_t Write(std::FILE* stream, std::string_view bytes);
-std::optional<std::int64_t> Size(std::FILE* stream);
-bool Truncate(std::FILE* stream, std::int64_t size);
-}  // namespace file

@@ -1,21 +1,48 @@
-#include <sys/stat.h>
+#include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include "convert/File.h"
 
 namespace file {
 
-std::FILE* Open(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
-
-// The stream has no buffer of its own: fwrite counts what the system took.
-std::size_t Write(std::FILE* stream, std::string_view bytes) { return std::fwrite(bytes.data(), 1, bytes.size(), stream); }
-
-std::optional<std::int64_t> Size(std::FILE* stream) {
-  struct stat status {};
-  if (fstat(fileno(stream), &status) != 0) return std::nullopt;
-  return status.st_size;
+void ReportWriteSignalsAsErrors() {
+  signal(SIGPIPE, SIG_IGN);
+  signal(SIGXFSZ, SIG_IGN);
 }
 
-bool Truncate(std::FILE* stream, std::int64_t size) { return ftruncate(fileno(stream), size) == 0; }
+int Open(const std::string& path, OpenMode mode) {
+  if (path.empty()) return -1;
+  constexpr int kFlags[] = {O_RDONLY, O_WRONLY | O_APPEND | O_CREAT, O_WRONLY | O_TRUNC | O_CREAT};
+  return ::open(path.c_str(), kFlags[static_cast<int>(mode)] | O_CLOEXEC, 0666);
+}
+
+std::ptrdiff_t ReadSome(int fd, char* buffer, std::size_t size) {
+  for (;;) {
+    const ssize_t count = ::read(fd, buffer, size);
+    if (count >= 0 || errno != EINTR) return count;
+  }
+}
+
+std::ptrdiff_t WriteSome(int fd, const char* bytes, std::size_t size) {
+  for (;;) {
+    const ssize_t count = ::write(fd, bytes, size);
+    if (count >= 0 || errno != EINTR) return count;
+  }
+}
+
+std::optional<std::int64_t> Position(int fd) {
+  const off_t position = ::lseek(fd, 0, SEEK_CUR);
+  if (position < 0) return std::nullopt;
+  return position;
+}
+
+bool Truncate(int fd, std::int64_t size) { return ::ftruncate(fd, size) == 0; }
+
+bool Close(int fd) { return ::close(fd) == 0; }
+
+int DuplicateStandardInput() { return ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0); }
 
 }  // namespace file

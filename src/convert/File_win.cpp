@@ -1,42 +1,73 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
 
 #include <cerrno>
+#include <climits>
 
 #include "convert/File.h"
 #include "convert/Wtf8.h"
 
 namespace file {
 
-// The C library's narrow calls take the ANSI code page; names in any script, and
-// names that are not even valid UTF-16, need the wide one.
-std::FILE* Open(const std::string& path, const char* mode) {
-  const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
-  return _wfopen(wtf8::ToUtf16<wchar_t>(path).c_str(), wideMode.c_str());
+void ReportWriteSignalsAsErrors() {}  // Windows reports both as failed writes anyway
+
+// Names in any script, and names that are not even valid UTF-16, need the wide calls;
+// names longer than MAX_PATH need the \\?\ form, which takes only full paths.
+std::wstring SystemPath(const std::string& path) {
+  std::wstring wide = wtf8::ToUtf16<wchar_t>(path);
+  if (wide.size() < MAX_PATH - 12 || wide.starts_with(L"\\\\?\\")) return wide;
+  std::wstring full(GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr), L'\0');
+  full.resize(GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
+  if (full.empty()) return wide;
+  return full.starts_with(L"\\\\") ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
+}
+
+int Open(const std::string& path, OpenMode mode) {
+  if (path.empty()) return -1;
+  constexpr int kFlags[] = {_O_RDONLY, _O_WRONLY | _O_APPEND | _O_CREAT, _O_WRONLY | _O_TRUNC | _O_CREAT};
+  return _wopen(SystemPath(path).c_str(), kFlags[static_cast<int>(mode)] | _O_BINARY | _O_NOINHERIT,
+                _S_IREAD | _S_IWRITE);
+}
+
+std::ptrdiff_t ReadSome(int fd, char* buffer, std::size_t size) {
+  return _read(fd, buffer, static_cast<unsigned>(size < INT_MAX ? size : INT_MAX));
 }
 
 // The C library's write reports a write that fell short as nothing written, although
 // part of it is in the file; the system call tells how much.
-std::size_t Write(std::FILE* stream, std::string_view bytes) {
-  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+std::ptrdiff_t WriteSome(int fd, const char* bytes, std::size_t size) {
+  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
   DWORD written = 0;
-  const BOOL ok = SetFilePointerEx(handle, LARGE_INTEGER{}, nullptr, FILE_END) &&
-                  WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  if (!ok || written != bytes.size()) {
-    const DWORD error = GetLastError();
-    errno = error == ERROR_ACCESS_DENIED ? EACCES : error == ERROR_DISK_FULL || ok ? ENOSPC : EIO;
-  }
-  return written;
+  // A file is written at its end, as one opened to append; a pipe has no end to seek.
+  const BOOL ok = (GetFileType(handle) != FILE_TYPE_DISK || SetFilePointerEx(handle, LARGE_INTEGER{}, nullptr, FILE_END)) &&
+                  WriteFile(handle, bytes, static_cast<DWORD>(size < (1u << 30) ? size : 1u << 30), &written, nullptr);
+  if (ok || written > 0) return written;
+  const DWORD error = GetLastError();
+  errno = error == ERROR_ACCESS_DENIED                                  ? EACCES
+          : error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ? ENOSPC
+          : error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA        ? EPIPE
+                                                                        : EIO;
+  return -1;
 }
 
-std::optional<std::int64_t> Size(std::FILE* stream) {
-  const std::int64_t size = _filelengthi64(_fileno(stream));
-  if (size < 0) return std::nullopt;
-  return size;
+std::optional<std::int64_t> Position(int fd) {
+  const std::int64_t position = _lseeki64(fd, 0, SEEK_CUR);
+  if (position < 0) return std::nullopt;
+  return position;
 }
 
-bool Truncate(std::FILE* stream, std::int64_t size) { return _chsize_s(_fileno(stream), size) == 0; }
+bool Truncate(int fd, std::int64_t size) { return _chsize_s(fd, size) == 0; }
+
+bool Close(int fd) { return _close(fd) == 0; }
+
+int DuplicateStandardInput() {
+  const int fd = _dup(_fileno(stdin));
+  if (fd >= 0) _setmode(fd, _O_BINARY);
+  return fd;
+}
 
 }  // namespace file

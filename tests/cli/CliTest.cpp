@@ -1,6 +1,7 @@
 #include "cli/CliRun.h"
 
 #include <cstdio>
+#include <functional>
 
 #include "../FakeWindow.h"
 #include "../Support.h"
@@ -58,8 +59,8 @@ TEST(CliTest, WritesTheSameBytesAsTheWindow) {
   const std::string expected = ConvertLineByLine(folder / "window.sdr");
   ASSERT_GT(expected.size(), 1u << 20);
   const CliResult result = RunCliOn({folder / "mixed.sdr", folder / "none.sdr", folder / "mixed.sdr"});
-  EXPECT_EQ(result.status, CliStatus::Converted);
-  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.status, CliStatus::NotAllConverted);  // none.sdr holds no record
+  EXPECT_EQ(result.err, "varnel-cli: " + folder / "none.sdr" + ": no records: no line has 84 characters\n");
   EXPECT_TRUE(ReadBytes(folder / "mixed.csv") == "old line without end" + expected + expected);
   EXPECT_FALSE(Exists(folder / "none.csv"));
 }
@@ -74,7 +75,7 @@ TEST(CliTest, ReportsEachProblemOnALineNamingItsFile) {
   const std::string tooLong = std::string(32764, 'a') + ".sdr";
   const CliResult result = RunCliOn({folder / "missing.sdr", folder / "folder.sdr", "notes.txt", tooLong, folder / "b.sdr",
                                      "--", folder / "-k.sdr"});
-  EXPECT_EQ(result.status, CliStatus::ReadFailed);
+  EXPECT_EQ(result.status, CliStatus::NotAllConverted);
   EXPECT_EQ(ReadBytes(folder / "b.csv") + ReadBytes(folder / "-k.csv"), kCsv + kCsv);
   EXPECT_FALSE(Exists(folder / "folder.csv"));
   for (const std::string& line : {folder / "missing.sdr: cannot read: ", folder / "folder.sdr: cannot read: ",
@@ -84,11 +85,61 @@ TEST(CliTest, ReportsEachProblemOnALineNamingItsFile) {
   }
   EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 4);
 
+  // Nothing converted is no success: names skipped, and an SDR20 job, whose points are shorter.
+  WriteBytes(folder / "old.sdr", "00NMSDR20     V03-05    25-Sep-10 22:10 113111\r\n08TP100029.1755686-4.00952570.0\r\n");
+  const CliResult nothing = RunCliOn({"notes.txt", "typo.sd", folder / "old.sdr"});
+  EXPECT_EQ(nothing.status, CliStatus::NotAllConverted);
+  EXPECT_NE(nothing.err.find("varnel-cli: " + folder / "old.sdr" + ": no records: it is an older SDR2x file"),
+            std::string::npos) << nothing.err;
+  EXPECT_FALSE(Exists(folder / "old.csv"));
+
   const CliResult stopped = RunCliOn({folder / "c.sdr", folder / "b.sdr"});
   EXPECT_EQ(stopped.status, CliStatus::WriteFailed);
   EXPECT_EQ(ReadBytes(folder / "c.csv"), "kept\r\n");
   EXPECT_EQ(ReadBytes(folder / "b.csv"), kCsv);  // the run stopped before it
   EXPECT_EQ(stopped.err.rfind("varnel-cli: " + folder / "c.csv" + ": cannot write: ", 0), 0u) << stopped.err;
+}
+
+// A write that fails in the first block or a later one: the message names the CSV file,
+// the run stops with status 2, and the file keeps whole lines only.
+TEST(CliTest, WriteFailuresLeaveWholeLinesAndStopTheRun) {
+  TempFolder folder;
+  const LongJob job(120000);  // 3 MB of CSV lines: several blocks
+  WriteBytes(folder / "job.sdr", job.input);
+  WriteBytes(folder / "next.sdr", kRecord);
+  const struct {
+    std::string what, reason;
+    std::function<void()> prepare;
+    long long sizeLimit = 0;
+  } cases[] = {
+#ifdef _WIN32
+      {"a folder in the CSV file's place", "Permission denied", [&] { fs::create_directory(FsPath(folder / "job.csv")); }},
+#else
+      {"a folder in the CSV file's place", "Is a directory", [&] { fs::create_directory(FsPath(folder / "job.csv")); }},
+      {"a full disk", "No space left on device", [&] { fs::create_symlink("/dev/full", FsPath(folder / "job.csv")); }},
+      {"a file-size limit in the third block", "File too large", [] {}, 1300000},
+#endif
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (const char* name : {"job.csv", "next.csv"}) fs::remove(FsPath(folder / name));
+    c.prepare();
+    CliResult result;
+    if (c.sizeLimit > 0) {
+      const FileSizeLimit limit(c.sizeLimit);
+      result = RunCliOn({folder / "job.sdr", folder / "next.sdr"});
+    } else {
+      result = RunCliOn({folder / "job.sdr", folder / "next.sdr"});
+    }
+    EXPECT_EQ(result.status, CliStatus::WriteFailed);
+    EXPECT_EQ(result.err, "varnel-cli: " + folder / "job.csv" + ": cannot write: " + c.reason + "\n");
+    EXPECT_FALSE(Exists(folder / "next.csv"));
+    if (c.sizeLimit > 0) {
+      const std::string written = ReadBytes(folder / "job.csv");
+      EXPECT_GT(written.size(), 2 * (512u << 10));
+      EXPECT_TRUE(IsWholeLinesBeginning(written, job.csv)) << written.size();
+    }
+  }
 }
 
 TEST(CliTest, CommandLine) {
