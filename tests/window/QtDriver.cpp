@@ -10,6 +10,7 @@
 #include <QtTest>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,7 +33,8 @@ std::string CaptionOf(QWidget* widget) {
 // "message|title|text" lines through report, and never returns.
 [[noreturn]] void RunChild(const Scenario& scenario, const TempFolder& folder, int report) {
   DropPowerOverPermissions();
-  setenv("XDG_RUNTIME_DIR", (folder / "").c_str(), 1);
+  mkdir((folder / "run").c_str(), 0700);  // a runtime folder of this run's own
+  setenv("XDG_RUNTIME_DIR", (folder / "run").c_str(), 1);
   std::vector<std::string> names = {"varnel"};
   for (const std::string& name : scenario.arguments) names.push_back(folder / name);
   std::vector<char*> argv;
@@ -130,12 +132,34 @@ SeenWindow LookAtNewWindow() {
   return seen;
 }
 
+// A lock held by a running instance ends the next one; a lock folder that another user
+// could hold is not trusted, and Varnel then runs rather than end at every start.
 TEST(QtProcessTest, ALockHeldByARunningInstanceMakesTheNextOneEnd) {
-  TempFolder runtime;
-  setenv("XDG_RUNTIME_DIR", (runtime / "").c_str(), 1);
-  ProcessServicesPosix first;
-  EXPECT_FALSE(first.PreviousInstanceRunning());
-  EXPECT_TRUE(ProcessServicesPosix().PreviousInstanceRunning());
+  const std::string own = "varnel-" + std::to_string(getuid());
+  const struct {
+    std::string what;
+    std::function<void(const TempFolder&)> prepare;
+    bool secondEnds;
+  } cases[] = {
+      {"the runtime folder", [](const TempFolder& f) { setenv("XDG_RUNTIME_DIR", (f / "run").c_str(), 1); }, true},
+      {"the user's own temporary folder", [](const TempFolder&) {}, true},
+      {"a temporary folder of another user's",
+       [&](const TempFolder& f) { mkdir((f / own).c_str(), 0700), chown((f / own).c_str(), 65534, 65534); }, false},
+      {"a link", [&](const TempFolder& f) { symlink((f / "run").c_str(), (f / own).c_str()); }, false},
+  };
+  for (const auto& c : cases) {
+    unsetenv("TMPDIR");
+    TempFolder folder;
+    std::filesystem::create_directory(FsPath(folder / "run"));
+    std::filesystem::permissions(FsPath(folder / "run"), std::filesystem::perms::owner_all);
+    unsetenv("XDG_RUNTIME_DIR");
+    setenv("TMPDIR", (folder / "").c_str(), 1);
+    c.prepare(folder);
+    ProcessServicesPosix first;
+    EXPECT_FALSE(first.PreviousInstanceRunning()) << c.what;
+    EXPECT_EQ(ProcessServicesPosix().PreviousInstanceRunning(), c.secondEnds) << c.what;
+  }
+  unsetenv("TMPDIR");
 }
 
 int main(int argc, char** argv) {

@@ -2,20 +2,51 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
-std::string InstanceLockPath() {
+#include "convert/File.h"
+
+namespace {
+
+// A folder for the instance lock that belongs to the user alone and is no link: the
+// user's runtime folder, or else one of the user's own in the temporary folder, made
+// when missing. Another user could otherwise hold the lock, and every start would end.
+// -1 when there is none to trust: Varnel then runs without the lock.
+int OpenLockFolder() {
+  const auto trusted = [](const std::string& path) {
+    const int folder = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat status {};
+    if (folder >= 0 && fstat(folder, &status) == 0 && status.st_uid == getuid() && (status.st_mode & 077) == 0) {
+      return folder;
+    }
+    if (folder >= 0) close(folder);
+    return -1;
+  };
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime && *runtime) return std::string(runtime) + "/varnel.lock";
-  return "/tmp/varnel-" + std::to_string(getuid()) + ".lock";
+  if (runtime && *runtime) {
+    const int folder = trusted(runtime);
+    if (folder >= 0) return folder;
+  }
+  const char* temporary = std::getenv("TMPDIR");
+  const std::string own = std::string(temporary && *temporary ? temporary : "/tmp") + "/varnel-" + std::to_string(getuid());
+  mkdir(own.c_str(), 0700);  // fails when it exists: it is checked all the same
+  return trusted(own);
 }
 
+}  // namespace
+
 ProcessServicesPosix::ProcessServicesPosix() {
+  file::ReportWriteSignalsAsErrors();
   // The lock is held for the life of the process and goes with it, however it ends.
-  lockFile_ = open(InstanceLockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (const int folder = OpenLockFolder(); folder >= 0) {
+    lockFile_ = openat(folder, "varnel.lock", O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    close(folder);
+  }
   previousInstance_ = lockFile_ >= 0 && flock(lockFile_, LOCK_EX | LOCK_NB) != 0;
 }
 

@@ -5,8 +5,9 @@
 
 #include "ui/ProcessServices.h"
 
-// The process on Linux: a lock file in the user's runtime folder marks the running
-// instance; the names come from argv one by one.
+// The process on Linux: a lock file in a folder of the user's own marks the running
+// instance; the names come from argv one by one. A write into a closed pipe or past the
+// file-size limit fails and is reported, instead of ending the process.
 class ProcessServicesPosix final : public ProcessServices {
  public:
   ProcessServicesPosix();
@@ -27,6 +28,3 @@ class ProcessServicesPosix final : public ProcessServices {
   int lockFile_ = -1;
   bool previousInstance_ = false;
 };
-
-// Where the instance lock lives: the user's runtime folder, or /tmp per user.
-std::string InstanceLockPath();
