@@ -61,6 +61,12 @@ can_run_32_bit() {
   [ "$(cat "$probe")" = yes ]
 }
 
+# Starts a Wine server that stays until it is stopped; true also when one runs already
+# (wineserver exits with 2 then), which the setup made persistent.
+start_persistent_server() {
+  as_user /usr/lib/wine/wineserver -p >/dev/null 2>&1 || [ $? = 2 ]
+}
+
 mkdir -p "$(dirname "$prefix")"
 if [ "$arch" != x86_64 ] && ! can_run_32_bit "$@"; then
   echo "skipped: this machine cannot run 32-bit programs"
@@ -74,8 +80,12 @@ case "${1:-}" in
   # One server for every test: each program would otherwise start its own, which
   # lingers for seconds after it, holding the test runner's output open.
   --setup)
-    # The server opens files for the programs: it too lacks root's power over permissions.
-    as_user /usr/lib/wine/wineserver -p >/dev/null 2>&1 || true  # fails when one runs already
+    # Only a persistent server outlives the gaps between tests, and the server that made
+    # a new prefix is not one: stop it. The server opens files for the programs: it too
+    # lacks root's power over permissions.
+    /usr/lib/wine/wineserver -k 2>/dev/null || true
+    /usr/lib/wine/wineserver -w
+    start_persistent_server || { echo "wine-run.sh: no Wine server would start for $prefix" >&2; exit 1; }
     # Wine's own services start with the first program and live with the server: let
     # them start here, where they do not hold a test's output open.
     WINELOADER=$wine64 as_user "$wine64" wineboot >/dev/null 2>&1
@@ -91,7 +101,9 @@ if [ "$arch" = x86_64 ]; then
 fi
 if [ -n "${VARNEL_FILE_SIZE_LIMIT:-}" ]; then
   # Files may grow to so many bytes, for a test of writes that fall short. The Wine
-  # server, which saves the prefix, must not inherit the limit: it runs already.
+  # server, which saves the prefix, must not inherit the limit, as it would if the
+  # limited loader had to start it: one must run, for good, before.
+  start_persistent_server || { echo "wine-run.sh: no Wine server runs for $prefix" >&2; exit 1; }
   trap '' XFSZ
   as_user prlimit --fsize="$VARNEL_FILE_SIZE_LIMIT" "$loader" "$@"
 else
