@@ -6,17 +6,28 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
+# Runs one step with its output held back; a failing step stops the release and shows it all.
+step() {
+  local output
+  if ! output=$("$@" 2>&1); then
+    printf '%s\n' "$output" >&2
+    echo "release.sh: failed: $*" >&2
+    exit 1
+  fi
+  grep -E '^CPack: - package' <<<"$output" || true
+}
+
 out=$PWD/build/release
 rm -rf "$out"
 for preset in release-linux release-windows-x64 release-windows-x86; do
   echo "== $preset"
-  cmake --workflow --preset "$preset" | grep -E '^CPack: - package' || true
+  step cmake --workflow --preset "$preset"
 done
 version=$(sed -n 's/^project(Varnel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 for arch in x64 x86; do
   stage=$PWD/build/release-windows-$arch/stage
   rm -rf "$stage"
-  cmake --install "build/release-windows-$arch" --prefix "$stage" --strip >/dev/null
+  step cmake --install "build/release-windows-$arch" --prefix "$stage" --strip
   for program in "$stage"/*.exe; do
     if [ "$(stat -c %s "$program")" -gt 1048576 ]; then
       echo "$program is larger than 1 MiB" >&2
@@ -26,7 +37,7 @@ for arch in x64 x86; do
   makensis -V2 -DVERSION="$version" -DARCH="$arch" -DSTAGE="$stage" -DICON="$PWD/src/ui/icon/varnel.ico" \
     -DOUTFILE="$out/varnel-$version-windows-$arch-setup.exe" packaging/windows/varnel.nsi
 done
-cmake --preset web >/dev/null
+step cmake --preset web
 cmake --build --preset web
 cp build/web/src/ui/web/varnel.html "$out/"
 rm -rf "$out/_CPack_Packages"
