@@ -14,6 +14,7 @@ RequestExecutionLevel user
 Name "Varnel"
 OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\Varnel"
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "Varnel ${VERSION}"
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey /LANG=1049 "ProductName" "Varnel"
@@ -25,6 +26,7 @@ VIAddVersionKey /LANG=1049 "LegalCopyright" "© 2026 Varnel"
 
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
+!include "LogicLib.nsh"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\readme-ru.txt"
@@ -34,14 +36,33 @@ VIAddVersionKey /LANG=1049 "LegalCopyright" "© 2026 Varnel"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Russian"
+LangString varnelRuns ${LANG_RUSSIAN} "Varnel сейчас работает. Закройте его и нажмите «Повтор»; «Отмена» оставит всё как было."
 
 Function .onInit
   SetShellVarContext current
+  ; A reinstall goes where the first one went (InstallDirRegKey), even when /D= names
+  ; another folder: the first copy would be left without its uninstall entry.
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 != ""
+    StrCpy $INSTDIR $0
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit
   SetShellVarContext current
 FunctionEnd
+
+; Sets $0 to 1 when FILE in the folder is a running program's: Windows lets no one open
+; such a file for writing (ERROR_SHARING_VIOLATION).
+!macro VarnelRuns FILE
+  System::Call 'kernel32::CreateFileW(w "$INSTDIR\${FILE}", i 0x40000000, i 7, p 0, i 3, i 0, p 0) p .r1 ?e'
+  Pop $2
+  ${If} $1 P<> -1
+    System::Call 'kernel32::CloseHandle(p r1)'
+  ${ElseIf} $2 = 32
+    StrCpy $0 1
+  ${EndIf}
+!macroend
 
 ; Over an older or the same version, the files are replaced in place.
 Section
@@ -69,6 +90,16 @@ SectionEnd
 ; Removes what the installer made and nothing else: a file of the user's in the
 ; folder keeps the folder.
 Section "Uninstall"
+  ; Nothing goes while Varnel runs: the uninstall entry and the shortcuts would go, and
+  ; the program in use would stay.
+  retry:
+  StrCpy $0 0
+  !insertmacro VarnelRuns varnel.exe
+  !insertmacro VarnelRuns varnel-cli.exe
+  ${If} $0 = 1
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(varnelRuns)" /SD IDCANCEL IDRETRY retry
+    Abort "Varnel работает: ничего не удалено."
+  ${EndIf}
   Delete "$DESKTOP\Varnel.lnk"
   Delete "$SMPROGRAMS\Varnel.lnk"
   Delete "$SENDTO\Varnel.lnk"

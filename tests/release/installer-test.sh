@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # tests/release/installer-test.sh x86_64|i686 INSTALLER SEND_TO_EXE
 # The Windows installer under Wine, in a fresh prefix: a silent install, twice (the
-# second replaces the first in place); the shortcuts lead to the installed program;
+# second, told another folder, replaces the first in place); an uninstall while varnel.exe
+# runs fails and removes nothing; the shortcuts lead to the installed program;
 # started through Send To with two .sdr files it converts both; the uninstaller is
 # listed for the user; a silent uninstall leaves no file, shortcut or registry key.
 set -euo pipefail
@@ -18,8 +19,13 @@ wine() { "$run" "$prefix" "$arch" "$@"; WINEPREFIX=$prefix /usr/lib/wine/wineser
 fail() { echo "installer test ($arch): $*" >&2; exit 1; }
 
 wine "$installer" /S
-wine "$installer" /S
+wine "$installer" /S '/D=C:\VarnelElsewhere'
 installed=$(find "$prefix/drive_c/users" -path '*/AppData/Local/Programs/Varnel' -type d)
+# The uninstaller, run in place (_?=) so that its exit status reaches us, fails while varnel.exe runs.
+"$run" "$prefix" "$arch" "$installed/varnel.exe" "Z:$scratch/job/a.sdr" & varnel=$!
+until xwininfo -root -tree | grep -q '("varnel.exe"'; do kill -0 $varnel || fail "varnel.exe ended"; sleep 0.1; done
+! "$run" "$prefix" "$arch" "$installed/uninstall.exe" /S "_?=Z:${installed//\//\\}" || fail "uninstalled while varnel.exe ran"
+WINEPREFIX=$prefix /usr/lib/wine/wineserver -k; wait
 [ "$(ls "$installed")" = "$(printf 'readme-ru.txt\nuninstall.exe\nvarnel-cli.exe\nvarnel.exe')" ] ||
   fail "installed: $(ls "$installed")"
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Varnel'
