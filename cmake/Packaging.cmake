@@ -23,6 +23,8 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION science)
   # Dependencies come from the programs' own libraries (dpkg-shlibdeps).
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # The window's pixel layout assumes Calibri's metrics, which Carlito shares.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-crosextra-carlito)
   # Below the summary line, which CPack puts first.
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Varnel turns the fixed-width coordinate records of Sokkia SDR survey
 data files into CSV text. Drop .sdr files on its launcher, choose the field

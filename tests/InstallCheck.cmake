@@ -1,6 +1,6 @@
 # Installs the build into a scratch prefix and checks what a Linux user gets: both
 # programs, the manual pages, the icons, the MIME type of SDR files, and a launcher
-# that names the installed program and takes dropped files.
+# that names the installed program, in a folder with a blank, and takes dropped files.
 # cmake -DBUILD_DIR=... -DPREFIX=... [-DVALIDATE=desktop-file-validate] -P InstallCheck.cmake
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}" RESULT_VARIABLE result
@@ -17,7 +17,7 @@ foreach(installed bin/varnel bin/varnel-cli share/man/man1/varnel.1.gz share/man
   endif()
 endforeach()
 file(STRINGS "${PREFIX}/share/applications/varnel.desktop" exec REGEX "^Exec=")
-if(NOT exec STREQUAL "Exec=${PREFIX}/bin/varnel %F")
+if(NOT exec STREQUAL "Exec=\"${PREFIX}/bin/varnel\" %F")
   message(FATAL_ERROR "the launcher does not start the installed program with the dropped files: ${exec}")
 endif()
 if(VALIDATE)
