@@ -37,8 +37,10 @@ setup_prefix() {
     cat "$log" >&2
     return 1
   fi
+  # Debian's Wine does not look for its own fonts (Marlett draws the caption buttons)
+  # where fonts-wine puts them.
   for setting in 'X11 Driver|Managed|REG_SZ|N' 'WineDbg|ShowCrashDialog|REG_DWORD|0' \
-                 'Fonts\Replacements|Calibri|REG_SZ|Carlito'; do
+                 'Fonts\Replacements|Calibri|REG_SZ|Carlito' 'Fonts|Path|REG_SZ|Z:\usr\share\wine\fonts'; do
     IFS='|' read -r key name type data <<END
 $setting
 END

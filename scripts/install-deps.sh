@@ -9,7 +9,7 @@ packages=(
   clang libclang-rt-14-dev                            # fuzzing
   qt6-base-dev fonts-crosextra-carlito desktop-file-utils  # the Linux window
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix # the Windows programs
-  wine wine64 wine32:i386 xvfb xauth strace           # testing them under Wine
+  wine wine64 wine32:i386 fonts-wine xvfb xauth x11-utils strace  # testing them under Wine
   nsis lintian shared-mime-info                       # the installer and the Debian package
   emscripten node-acorn chromium unzip                # the web page and its tests in a browser
 )
