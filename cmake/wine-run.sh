@@ -63,10 +63,16 @@ can_run_32_bit() {
   [ "$(cat "$probe")" = yes ]
 }
 
-# Starts a Wine server that stays until it is stopped; true also when one runs already
-# (wineserver exits with 2 then), which the setup made persistent.
+# Starts a Wine server that stays until it is stopped, with Wine's own services, which
+# live as long as the server: here they hold no test's output open. True also when a
+# server runs already (wineserver exits with 2 then), which the setup made persistent.
 start_persistent_server() {
-  as_user /usr/lib/wine/wineserver -p >/dev/null 2>&1 || [ $? = 2 ]
+  as_user /usr/lib/wine/wineserver -p >/dev/null 2>&1
+  case $? in
+    0) WINELOADER=$wine64 as_user "$wine64" wineboot >/dev/null 2>&1 ;;
+    2) ;;
+    *) return 1 ;;
+  esac
 }
 
 mkdir -p "$(dirname "$prefix")"
@@ -88,9 +94,6 @@ case "${1:-}" in
     /usr/lib/wine/wineserver -k 2>/dev/null || true
     /usr/lib/wine/wineserver -w
     start_persistent_server || { echo "wine-run.sh: no Wine server would start for $prefix" >&2; exit 1; }
-    # Wine's own services start with the first program and live with the server: let
-    # them start here, where they do not hold a test's output open.
-    WINELOADER=$wine64 as_user "$wine64" wineboot >/dev/null 2>&1
     exit 0 ;;
   --stop) /usr/lib/wine/wineserver -k 2>/dev/null || true; exit 0 ;;  # none may run
 esac
