@@ -14,14 +14,18 @@ import puppeteer from "puppeteer-core";
 const [html, cli, screenshot] = process.argv.slice(2).map(p => path.resolve(p));
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), "varnel-web-"));
 const record = "####" + ["A-7 B", "    1234.567", "          -89.01", "0.5"].map(f => f.padEnd(16)).join("") + "~".repeat(16);
-const file = (name, bytes) => (fs.writeFileSync(path.join(scratch, name), bytes), path.join(scratch, name));
-const texts = {drop: "Перетащите файлы формата SDR на значок программы.", read: "Произошла ошибка при чтении файла."};
+const file = (name, bytes, at = path.join(scratch, name)) =>
+    (fs.mkdirSync(path.dirname(at), {recursive: true}), fs.writeFileSync(at, bytes), at);
+const texts = {drop: "Перетащите файлы формата SDR на значок программы.", read: "Произошла ошибка при чтении файла.",
+               write: "Произошла ошибка при записи файла.", cannotRun: "Эта страница не может работать в этом браузере."};
+const csv = (...lines) => lines.map(line => line + "\r\n").join("");
 
-const browser = await puppeteer.launch({
+const chromium = (...flags) => puppeteer.launch({
   executablePath: "/usr/bin/chromium", headless: true,
   args: ["--no-sandbox", "--disable-gpu", "--disable-background-networking", "--disable-component-update",
-         "--disable-sync", "--no-first-run"],
+         "--disable-sync", "--no-first-run", ...flags],
 });
+const browser = await chromium();
 const requests = [];
 const downloads = path.join(scratch, "downloads");
 // A tab on url, whose downloads land in the downloads folder.
@@ -65,7 +69,8 @@ async function runToEnd() {
   // Chromium gives a download its name once it is complete.
   while (name && !fs.existsSync(path.join(downloads, name))) await new Promise(resolve => setTimeout(resolve, 50));
   await page.evaluate(() => delete document.body.dataset.state);
-  return {messages, download: name && fs.readFileSync(path.join(downloads, name)), locked};
+  const listed = await page.$$eval("#results li", items => items.map(item => item.firstChild.textContent));
+  return {messages, download: name && fs.readFileSync(path.join(downloads, name)), locked, listed};
 }
 
 function viaCli(file, flags = []) {
@@ -114,23 +119,26 @@ test("every separator, with X and Y exchanged or kept, gives varnel-cli's bytes"
   }
 });
 
-test("several files, one unreadable, a binary one and one that is no SDR file", async () => {
+test("several files: one unreadable, a binary one, no SDR files (one a CSV file), two of one name", async () => {
   let seed = 7;
   const binary = file("photo.sdr", Buffer.from(Array.from({length: 1 << 20}, (_, i) =>
       i % 85 === 84 ? 10 : (seed = (seed * 1103515245 + 12345) >>> 0) >>> 24)));
   const gone = file("gone.sdr", record);
-  await drop(gone, binary, file("b.SDR", record + "\n" + record), file("read-me.txt", "x"));
-  assert.equal(await page.$eval("#lblInfo", l => l.textContent), "Выбрано файлов SDR: 3");
+  await drop(gone, binary, file("b.SDR", record + "\n" + record), file("read-me.txt", "x"),
+             file("photo.csv", "an earlier run\r\n"), file("other/B.sdr", record.replace("A-7 B", "other")));
+  assert.equal(await page.$eval("#lblInfo", l => l.textContent), "Выбрано файлов SDR: 4");
   fs.rmSync(gone);
   await page.click("#cmdOk");
   const run = await runToEnd();
   assert.deepEqual(run.messages, [texts.read]);
   assert.deepEqual(run.locked, [true]);
+  assert.deepEqual(run.listed, ["varnel-csv.zip", "photo.csv", "b.csv", "B (1).csv"]);
   const unzipped = path.join(scratch, "unzipped");
   execFileSync("unzip", ["-o", "-q", "-d", unzipped, path.join(downloads, "varnel-csv.zip")]);
-  assert.deepEqual(fs.readdirSync(unzipped).sort(), ["b.csv", "photo.csv"]);
+  assert.deepEqual(fs.readdirSync(unzipped).sort(), ["B (1).csv", "b.csv", "photo.csv"]);
   assert.ok(fs.readFileSync(path.join(unzipped, "photo.csv")).equals(viaCli(binary)));
   assert.equal(fs.readFileSync(path.join(unzipped, "b.csv"), "latin1"), "A-7B;-89.01;1234.567;0.5\r\n".repeat(2));
+  assert.equal(fs.readFileSync(path.join(unzipped, "B (1).csv"), "latin1"), csv("other;-89.01;1234.567;0.5"));
 });
 
 test("no usable file: the drop message, and the end", async () => {
@@ -200,12 +208,13 @@ test("a 100 MB file converts in the worker, with the page responsive, memory bou
             closed.download.subarray(-2).toString() === "\r\n");
 });
 
-test("a folder granted: each CSV file lands there, appended to an existing one", async () => {
+test("a folder granted: each CSV file lands there, appended to, named as downloads are; a write it refuses", async () => {
   // Browsers grant folders to pages of a host only; the test's own folder stands in for
   // the one the user would pick.
   const server = http.createServer((request, response) => response.end(fs.readFileSync(html))).listen(0, "127.0.0.1");
   await new Promise(resolve => server.on("listening", resolve));
-  ({page, cdp} = await open(`http://127.0.0.1:${server.address().port}/varnel.html`));
+  const origin = `http://127.0.0.1:${server.address().port}`;
+  ({page, cdp} = await open(origin + "/varnel.html"));
   await page.evaluate(async () => {
     const folder = await navigator.storage.getDirectory();
     const existing = await (await folder.getFileHandle("a.csv", {create: true})).createWritable();
@@ -213,14 +222,46 @@ test("a folder granted: each CSV file lands there, appended to an existing one",
     await existing.close();
     await useFolder(folder);
   });
+  const folder = () => page.evaluate(async () => {
+    const files = {};
+    for await (const [name, file] of await navigator.storage.getDirectory()) files[name] = await (await file.getFile()).text();
+    return files;
+  });
   assert.match(await page.$eval("#destination", p => p.textContent), /будут записаны в папку/);
-  await drop(file("a.sdr", record + "\r\n" + record));
+  await drop(file("a.sdr", record + "\r\n" + record), file("a.csv", "dropped\r\n"), file("one/b.sdr", record),
+             file("two/b.SDR", record.replace("A-7 B", "two  ")));
+  assert.equal(await page.$eval("#folder", button => button.disabled), true);
   await page.click("#cmdOk");
-  assert.deepEqual((await runToEnd()).messages, []);
-  const written = await page.evaluate(async () =>
-      (await (await (await navigator.storage.getDirectory()).getFileHandle("a.csv")).getFile()).text());
-  assert.equal(written, "old line without end" + "A-7B;-89.01;1234.567;0.5\r\n".repeat(2));
+  const run = await runToEnd();
+  assert.deepEqual([run.messages, run.listed], [[], ["a.csv", "b.csv", "b (1).csv"]]);
+  assert.equal(await page.$eval("#folder", button => button.disabled), false);
+  assert.deepEqual(await folder(), {"a.csv": "old line without end" + csv("A-7B;-89.01;1234.567;0.5").repeat(2),
+                                    "b.csv": csv("A-7B;-89.01;1234.567;0.5"), "b (1).csv": csv("two;-89.01;1234.567;0.5")});
+  // A write the folder refuses: the browser's quota, a little above what the folder holds.
+  const big = file("y.sdr", (record + "\r\n").repeat(5000));
+  const {usage} = await page.evaluate(() => navigator.storage.estimate());
+  await cdp.send("Storage.overrideQuotaForOrigin", {origin, quotaSize: usage + 20000});
+  await drop(file("x.sdr", record), big);
+  await page.click("#cmdOk");
+  assert.deepEqual((await runToEnd()).messages, [texts.write]);
+  const {"x.csv": x, "y.csv": y} = await folder();
+  assert.equal(x, csv("A-7B;-89.01;1234.567;0.5"));
+  assert.ok(viaCli(big).toString("latin1").startsWith(y) && /^$|\r\n$/.test(y), `y.csv: ${y.length} bytes`);
   server.close();
+  ({page, cdp} = fromDisk);
+});
+
+test("a browser without WebAssembly: the page says so, and takes the next drop", async () => {
+  // V8 without its compilers (--jitless) offers no WebAssembly, to pages and workers alike.
+  const jitless = await chromium("--js-flags=--jitless");
+  page = await jitless.newPage();
+  await page.goto("file://" + html);
+  cdp = await page.createCDPSession();
+  for (const _ of [1, 2]) {
+    await drop(file("a.sdr", record));
+    assert.deepEqual((await runToEnd()).messages, [texts.cannotRun]);
+  }
+  await jitless.close();
   ({page, cdp} = fromDisk);
 });
 

@@ -7,10 +7,10 @@
 #include "ui/Messages.h"
 
 // The page's side of each operation is in worker.js.
-EM_JS(void, varnel_show, (), { varnel.post({type: "show"}); });
-EM_JS(void, varnel_status, (const char* text), { varnel.post({type: "status", text: UTF8ToString(text)}); });
-EM_JS(int, varnel_option, (int which), { return varnel.options[which] ? 1 : 0; });
-EM_JS(void, varnel_disable, (int control), { varnel.post({type: "disable", control: control}); });
+EM_JS(void, varnel_show, (), { varnel.post({type: Msg.show}); });
+EM_JS(void, varnel_status, (const char* text), { varnel.post({type: Msg.status, text: UTF8ToString(text)}); });
+EM_JS(int, varnel_checked, (int control), { return varnel.options[control] ? 1 : 0; });
+EM_JS(void, varnel_disable, (int control), { varnel.post({type: Msg.disable, control: control}); });
 EM_JS(void, varnel_enable_timer, (), { varnel.startTicks(); });
 EM_JS(int, varnel_should_yield, (), { return varnel.shouldYield() ? 1 : 0; });
 EM_JS(double, varnel_seconds_since_midnight, (), {
@@ -23,13 +23,17 @@ EM_JS(void, varnel_end, (int status), { varnel.end(status); });
 // A message box, and the event pump: the worker waits for the page without blocking it.
 EM_ASYNC_JS(void, varnel_message, (const char* text), { await varnel.message(UTF8ToString(text)); });
 EM_ASYNC_JS(int, varnel_yield, (), { return await varnel.yieldToPage(); });
+EM_ASYNC_JS(int, varnel_finish, (), { return await varnel.finish() ? 1 : 0; });
 
 void MainWindowWeb::Show() { varnel_show(); }
 
 void MainWindowWeb::SetStatusText(const std::string& text) { varnel_status(text.c_str()); }
 
+// The page sends the check of every control, so that which control is which option is
+// known here only.
 ConversionOptions MainWindowWeb::ReadOptions() {
-  return {varnel_option(0) != 0, varnel_option(1) != 0, varnel_option(2) != 0, varnel_option(3) != 0};
+  const auto checked = [](Control control) { return varnel_checked(static_cast<int>(control)) != 0; };
+  return {checked(Control::Opt1), checked(Control::Opt2), checked(Control::Opt3), checked(Control::chChangeXY)};
 }
 
 void MainWindowWeb::ShowMessage(std::string_view text) { varnel_message(std::string(text).c_str()); }
@@ -70,7 +74,13 @@ CommandLine MainWindowWeb::Arguments() {
 
 float MainWindowWeb::SecondsSinceMidnight() { return static_cast<float>(varnel_seconds_since_midnight()); }
 
+// The page writes the CSV files after the core, so a write or close of its that failed
+// may show only now: the window's message then, unless a message already ended the run.
 void MainWindowWeb::EndProcess(ExitStatus status) {
+  if (!varnel_finish() && status != ExitStatus::EndedByMessage) {
+    ShowMessage(msg::kWriteFailure);
+    status = ExitStatus::EndedByMessage;
+  }
   varnel_end(static_cast<int>(status));
   __builtin_unreachable();  // varnel.end throws, which leaves the program for the worker
 }

@@ -5,13 +5,19 @@
 // a run are left alone, as a second instance ends silently.
 const $ = id => document.getElementById(id);
 const Kind = {frame: 0, option: 1, button: 2, check: 3, timer: 4, label: 5};
+// The page's own texts: the worker may not run at all.
+const texts = {cannotRun: "Эта страница не может работать в этом браузере.",
+               fault: "Произошла внутренняя ошибка. Перезагрузите страницу."};
 const page = {
-  worker: null,
+  worker: null,          // set for the whole of a run
+  ready: false,          // the worker has started
   controls: [],          // the window's controls, in the order of the core's table
   folder: null,          // the folder granted for the CSV files, where browsers allow it
+  names: new Set(),      // the CSV files of this run, in the order they came
   outputs: new Map(),    // otherwise the CSV files to offer, by name: their parts
   writables: new Map(),  // the CSV files being written into the folder, by name
   writing: Promise.resolve(),
+  writeFailed: false,
 };
 
 function element(tag, text) {
@@ -20,9 +26,9 @@ function element(tag, text) {
   return made;
 }
 
+// The check of every control; the core knows which of them are its options.
 function options() {
-  const checked = name => page.controls.find(c => c.id === name).querySelector("input").checked;
-  return [checked("Opt1"), checked("Opt2"), checked("Opt3"), checked("chChangeXY")];
+  return page.controls.map(control => control.querySelector("input")?.checked === true);
 }
 
 // The controls as the core lists them: name, kind, caption, pixel rectangle at 96 DPI,
@@ -42,13 +48,13 @@ function buildWindow(table) {
       input.name = +kind === Kind.option ? "separator" : name;
       input.checked = checked === "1";
       input.tabIndex = tab;
-      input.addEventListener("change", () => page.worker.postMessage({type: "options", options: options()}));
+      input.addEventListener("change", () => page.worker.postMessage({type: Msg.options, options: options()}));
       control = element("label");
       control.append(input, caption);
     } else if (+kind === Kind.button) {
       control = element("button", caption);
       control.tabIndex = tab;
-      control.addEventListener("click", () => page.worker.postMessage({type: "run"}));
+      control.addEventListener("click", () => page.worker.postMessage({type: Msg.run}));
     } else {
       control = element("div", +kind === Kind.timer ? undefined : caption);
       control.hidden = +kind === Kind.timer;
@@ -72,74 +78,127 @@ function showMessage(text) {
   $("box").showModal();
 }
 
-function save(name, blob) {
-  const link = element("a", name);
-  link.href = URL.createObjectURL(blob);
-  link.download = name;
+// Offers the CSV files as downloads: one as itself, several in one zip archive whose
+// item lists their names. The link stays in the list until the next run.
+function offer(outputs) {
+  const link = element("a", outputs.length === 1 ? outputs[0][0] : "varnel-csv.zip");
+  link.href = URL.createObjectURL(outputs.length === 1 ? new Blob(outputs[0][1], {type: "text/csv"}) : zip(outputs));
+  link.download = link.textContent;
   const item = element("li");
   item.append(link);
+  if (outputs.length > 1) {
+    const names = element("ul");
+    names.append(...listItems(outputs.map(([name]) => name)));
+    item.append(names);
+  }
   $("results").append(item);
   link.click();
 }
 
+const listItems = names => names.map(name => element("li", name));
+
 // A CSV file in the granted folder is appended to, as the window appends to its own.
+// After a failed write nothing more is written, as the window stops at its first: each
+// file keeps whole lines with no gap, and the core ends the run with its message.
 async function write(name, bytes) {
-  let writable = page.writables.get(name);
-  if (!writable) {
-    const file = await page.folder.getFileHandle(name, {create: true});
-    writable = await file.createWritable({keepExistingData: true});
-    await writable.seek((await file.getFile()).size);
-    page.writables.set(name, writable);
+  if (page.writeFailed) return;
+  try {
+    let writable = page.writables.get(name);
+    if (!writable) {
+      const file = await page.folder.getFileHandle(name, {create: true});
+      writable = await file.createWritable({keepExistingData: true});
+      page.writables.set(name, writable);
+      await writable.seek((await file.getFile()).size);
+    }
+    await writable.write(bytes);
+  } catch {
+    // A stream whose write failed cannot be closed: its file keeps what it held before.
+    page.writables.get(name)?.abort().catch(() => {});
+    page.writables.delete(name);
+    page.writeFailed = true;
+    page.worker.postMessage({type: Msg.writeFailed});
   }
-  await writable.write(bytes);
+}
+
+// Writes what is still on its way and closes every file; false when a write or a close
+// failed.
+async function closeFiles() {
+  await page.writing;
+  const writables = [...page.writables.values()];
+  page.writables.clear();
+  for (const writable of writables) await writable.close().catch(() => (page.writeFailed = true));
+  return !page.writeFailed;
 }
 
 function received(message) {
-  if (message.type === "ready") {
+  if (message.type === Msg.ready) {
+    page.ready = true;
+    URL.revokeObjectURL(page.workerUrl);
     buildWindow(message.controls);
-    page.worker.postMessage({type: "start", files: page.files, options: options()});
-  } else if (message.type === "show") {
+    page.worker.postMessage({type: Msg.start, files: page.files, options: options()});
+  } else if (message.type === Msg.show) {
     $("window").hidden = false;
     page.controls.find(c => c.id === "chChangeXY").querySelector("input").focus();
-  } else if (message.type === "status") {
+  } else if (message.type === Msg.status) {
     $("lblInfo").textContent = message.text;
-  } else if (message.type === "disable") {
+  } else if (message.type === Msg.disable) {
     disable(message.control);
-  } else if (message.type === "message") {
+  } else if (message.type === Msg.message) {
     showMessage(message.text);
-  } else if (message.type === "output" && page.folder) {
-    page.writing = page.writing.then(() => write(message.name, message.bytes))
-                       .catch(() => page.worker.postMessage({type: "writeFailed"}));
-  } else if (message.type === "output") {
-    page.outputs.set(message.name, [...(page.outputs.get(message.name) || []), message.bytes]);
-  } else if (message.type === "ended") {
+  } else if (message.type === Msg.output) {
+    page.names.add(message.name);
+    if (page.folder) {
+      page.writing = page.writing.then(() => write(message.name, message.bytes));
+    } else {
+      page.outputs.set(message.name, [...(page.outputs.get(message.name) || []), message.bytes]);
+    }
+  } else if (message.type === Msg.finish) {
+    closeFiles().then(ok => page.worker?.postMessage({type: Msg.finished, ok}));
+  } else if (message.type === Msg.fault) {
+    ended(texts.fault);
+  } else if (message.type === Msg.ended) {
     ended();
   }
 }
 
-async function ended() {
+// The end of a run, with the page's own message when the worker failed; then the page
+// takes a new drop.
+async function ended(text) {
+  page.worker.onmessage = page.worker.onerror = null;  // a fault may follow the end
   page.worker.terminate();
-  page.worker = null;
+  URL.revokeObjectURL(page.workerUrl);
+  page.ready = false;
   $("window").hidden = true;
   $("client").replaceChildren();
-  await page.writing;
-  for (const writable of page.writables.values()) await writable.close().catch(() => {});
-  page.writables.clear();
+  await closeFiles();
   const outputs = [...page.outputs];
   page.outputs.clear();
-  if (outputs.length === 1) save(outputs[0][0], new Blob(outputs[0][1], {type: "text/csv"}));
-  if (outputs.length > 1) save("varnel-csv.zip", zip(outputs));
+  if (outputs.length > 0) offer(outputs);
+  if (page.folder) $("results").append(...listItems([...page.names]));
+  if (text) {
+    showMessage(text);
+    await new Promise(resolve => $("box").addEventListener("close", resolve, {once: true}));
+  }
+  page.worker = null;
+  $("folder").disabled = false;
   document.body.dataset.state = "ended";
 }
 
 function start(files) {
   if (page.worker || files.length === 0) return;
-  page.files = files;
+  for (const link of $("results").querySelectorAll("a")) URL.revokeObjectURL(link.href);
   $("results").replaceChildren();
+  $("folder").disabled = true;  // the CSV files of a run go to one place
   document.body.dataset.state = "running";
-  const source = new Blob([$("worker").textContent], {type: "text/javascript"});
-  page.worker = new Worker(URL.createObjectURL(source));
+  Object.assign(page, {files, names: new Set(), writing: Promise.resolve(), writeFailed: false});
+  page.workerUrl = URL.createObjectURL(new Blob([$("worker").textContent], {type: "text/javascript"}));
+  page.worker = new Worker(page.workerUrl);
   page.worker.onmessage = event => received(event.data);
+  // Before the worker is ready, its error is the browser's refusal (of WebAssembly, say).
+  page.worker.onerror = event => {
+    event.preventDefault();
+    ended(page.ready ? texts.fault : texts.cannotRun);
+  };
 }
 
 function describeDestination() {
@@ -155,8 +214,8 @@ async function useFolder(folder) {
   describeDestination();
 }
 
-$("box").addEventListener("close", () => page.worker && page.worker.postMessage({type: "ok"}));
-$("close").addEventListener("click", () => page.worker && page.worker.postMessage({type: "close"}));
+$("box").addEventListener("close", () => page.ready && page.worker.postMessage({type: Msg.ok}));
+$("close").addEventListener("click", () => page.ready && page.worker.postMessage({type: Msg.close}));
 $("choose").addEventListener("click", () => $("files").click());
 $("files").addEventListener("change", () => start([...$("files").files]));
 $("folder").hidden = !window.showDirectoryPicker;

@@ -2,12 +2,15 @@
 // the files dropped on the page and exchanges messages with page.js.
 var varnel = {
   names: [],                          // the dropped files, as the core opens them
-  options: [true, false, false, true],  // the separator options and the exchange, as the page shows them
+  outputs: new Map(),                 // the CSV files the core wrote: their names on the page
+  taken: new Set(),                   // those names, in lower case
+  options: [],                        // the check of each control, in the order of the core's table
   lastYield: 0,
   closeRequested: false,
   writeFailed: false,
   inCore: false,                      // the core is running, or waiting in a message box
   answer: null,                       // closes the message box the core waits in
+  finished: null,                     // takes the page's answer to finish
 
   post(message, transfer) { postMessage(message, transfer || []); },
 
@@ -20,7 +23,7 @@ var varnel = {
     } catch (e) {
       if (e === "varnel-ended") return;
       varnel.ended = true;  // a fault of the program's: the page must not wait for it
-      varnel.post({type: "ended", status: -1});
+      varnel.post({type: Msg.fault});
       throw e;
     } finally {
       varnel.inCore = false;
@@ -28,7 +31,7 @@ var varnel = {
   },
 
   message(text) {
-    varnel.post({type: "message", text: text});
+    varnel.post({type: Msg.message, text: text});
     return new Promise(resolve => { varnel.answer = resolve; });
   },
 
@@ -52,29 +55,53 @@ var varnel = {
   },
 
   // Hands the CSV lines gathered in memory to the page: those of a file once its tick is
-  // over, and otherwise in pieces of a megabyte, so that memory stays bounded.
+  // over, and otherwise in pieces of a megabyte, so that memory stays bounded. Only the
+  // files the core writes count: a dropped file, whatever its name, is a link to it.
   flush(whole) {
-    for (const folder of FS.readdir("/in").filter(name => !name.startsWith("."))) {
-      for (const name of FS.readdir("/in/" + folder).filter(name => name.endsWith(".csv"))) {
-        const path = "/in/" + folder + "/" + name;
-        if (FS.stat(path).size === 0 || (!whole && FS.stat(path).size < (1 << 20))) continue;
+    varnel.names.forEach((input, k) => {
+      for (const entry of FS.readdir("/in/" + k)) {
+        const path = "/in/" + k + "/" + entry;
+        if (entry === "." || entry === ".." || FS.isLink(FS.lstat(path).mode)) continue;
+        const size = FS.stat(path).size;
+        if (size === 0 || (!whole && size < (1 << 20))) continue;
         const bytes = FS.readFile(path);
         FS.truncate(path, 0);
-        varnel.post({type: "output", name: name, bytes: bytes}, [bytes.buffer]);
+        varnel.post({type: Msg.output, name: varnel.outputName(path, entry), bytes: bytes}, [bytes.buffer]);
       }
+    });
+  },
+
+  // Files of one name from different folders must not merge: a CSV name already taken
+  // in this run (in any case, as Windows folders and zip tools fold it) gets " (1)",
+  // " (2)"... in the order in which the files are converted, which is that of the drop.
+  outputName(path, name) {
+    if (!varnel.outputs.has(path)) {
+      const stem = name.slice(0, -".csv".length);
+      for (let n = 1; varnel.taken.has(name.toLowerCase()); ++n) name = stem + " (" + n + ").csv";
+      varnel.taken.add(name.toLowerCase());
+      varnel.outputs.set(path, name);
     }
+    return varnel.outputs.get(path);
+  },
+
+  // The page writes what is left and closes its files; the answer says whether every
+  // write and close succeeded.
+  finish() {
+    varnel.flush(true);
+    varnel.post({type: Msg.finish});
+    return new Promise(resolve => { varnel.finished = resolve; });
   },
 
   end(status) {
     varnel.flush(true);
     varnel.ended = true;
-    varnel.post({type: "ended", status: status});
+    varnel.post({type: Msg.ended, status: status});
     throw "varnel-ended";
   },
 };
 
-// Each dropped file is read where it lies, in blocks (WORKERFS); its CSV file is
-// gathered beside a link to it, in memory.
+// Each dropped file is read where it lies, in blocks (WORKERFS); the CSV file of an SDR
+// file is gathered beside a link to it, in memory.
 function varnelStart(files) {
   FS.mkdir("/in");
   files.forEach((file, k) => {
@@ -89,14 +116,19 @@ function varnelStart(files) {
 
 onmessage = event => {
   const message = event.data;
-  if (message.type === "start") varnelStart(message.files);
-  if (message.type === "options") varnel.options = message.options;
-  if (message.type === "run") varnel.call("varnel_run", false);
-  if (message.type === "ok") varnel.answer();
-  if (message.type === "writeFailed") varnel.writeFailed = true;
-  if (message.type === "close") {
+  if (message.type === Msg.start) {
+    varnel.options = message.options;
+    varnelStart(message.files);
+  }
+  if (message.type === Msg.options) varnel.options = message.options;
+  if (message.type === Msg.run) varnel.call("varnel_run", false);
+  if (message.type === Msg.ok) varnel.answer();
+  if (message.type === Msg.writeFailed) varnel.writeFailed = true;
+  if (message.type === Msg.finished) varnel.finished(message.ok);
+  if (message.type === Msg.close) {
     varnel.closeRequested = true;
-    if (!varnel.inCore) varnel.call("varnel_close", false);
+    // Async: the end waits for the page to close its files.
+    if (!varnel.inCore) varnel.call("varnel_close", true);
   }
 };
 
@@ -111,5 +143,5 @@ Module.onRuntimeInitialized = () => {
       throw new FS.ErrnoError(29);
     }
   };
-  varnel.post({type: "ready", controls: UTF8ToString(_varnel_controls())});
+  varnel.post({type: Msg.ready, controls: UTF8ToString(_varnel_controls())});
 };
