@@ -1,6 +1,8 @@
 #include "cli/BlockConverter.h"
 
+#include <cstring>
 #include <exception>
+#include <type_traits>
 
 #include "cli/BlockReader.h"
 #include "convert/File.h"
@@ -8,6 +10,23 @@
 #include "convert/SdrJob.h"
 
 namespace {
+
+// Counts a line that is no record: a header naming SDR2x explains a file without any.
+char* OtherLine(std::string_view line, FileCounts& counts) {
+  ++counts.otherLines;
+  if (HeaderLayout(line) == SdrLayout::Sdr2x) counts.olderLayout = true;
+  return nullptr;
+}
+
+bool EndsWithCrLf(const char* p, const char* end, std::size_t length) {
+  return static_cast<std::size_t>(end - p) >= length + 2 && p[length] == '\r' && p[length + 1] == '\n';
+}
+
+// Each format converts a line, and may also take a whole record straight from the block
+// being read: ConvertWhole converts the record at p when it has the format's usual
+// length, ends with CR LF and holds no other line end, and returns its CSV line's end
+// and its length, or nullptr for the line by line reading to take it. Most files are
+// runs of such records.
 
 // The window's records: the lines of exactly 84 characters, converted as it converts them.
 class WindowRecords {
@@ -19,13 +38,17 @@ class WindowRecords {
 
   // Writes the CSV line of a record at out and returns its end; nullptr for another line.
   char* Convert(std::string_view line, char* out) {
-    if (line.size() != SdrLineLength) {
-      ++counts.otherLines;
-      if (HeaderLayout(line) == SdrLayout::Sdr2x) counts.olderLayout = true;
-      return nullptr;
-    }
+    if (line.size() != SdrLineLength) return OtherLine(line, counts);
     ++counts.records;
     return out + converter_.Convert(line, out);
+  }
+
+  char* ConvertWhole(const char* p, const char* end, char* out, std::size_t& length) {
+    if (!EndsWithCrLf(p, end, SdrLineLength)) return nullptr;
+    char* const csvEnd = converter_.ConvertRecord(p, out);
+    counts.records += csvEnd != nullptr;
+    length = SdrLineLength;
+    return csvEnd;
   }
 
   FileCounts counts;
@@ -34,11 +57,89 @@ class WindowRecords {
   const SdrLineConverter converter_;
 };
 
-// Gathers CSV lines, with their CR LF, into the writer's blocks.
+// Points chosen by columns from the lines of 84 characters, as the window chooses records.
+class ColumnRecords {
+ public:
+  static constexpr std::size_t kKeptLength = kKeptLineLength;
+  static constexpr std::size_t kLongestCsvLine = PointWriter::kRoom;
+
+  ColumnRecords(const ColumnChoice& columns, char separator) : writer_(columns, separator) {}
+
+  char* Convert(std::string_view line, char* out) {
+    if (line.size() != SdrLineLength) return OtherLine(line, counts);
+    ++counts.records;
+    return writer_.Write(line.data(), kSdr33Point, out);
+  }
+
+  char* ConvertWhole(const char* p, const char* end, char* out, std::size_t& length) {
+    if (!EndsWithCrLf(p, end, SdrLineLength) || MayHoldLineEnd(p, SdrLineLength)) return nullptr;
+    ++counts.records;
+    length = SdrLineLength;
+    return writer_.Write(p, kSdr33Point, out);
+  }
+
+  FileCounts counts;
+
+ private:
+  PointWriter writer_;
+};
+
+// Every point of SDR jobs, in either layout, also from records cut short.
+class JobPoints {
+ public:
+  static constexpr std::size_t kKeptLength = SdrJobReader::kKeptLength;
+  static constexpr std::size_t kLongestCsvLine = PointWriter::kRoom;
+
+  JobPoints(const ColumnChoice& columns, char separator) : writer_(columns, separator) {}
+
+  char* Convert(std::string_view line, char* out) {
+    bool station = false;
+    const FieldLayout* layout = reader_.Read(line, station);
+    if (layout == nullptr) {
+      ++counts.otherLines;
+      return nullptr;
+    }
+    ++counts.records;
+    counts.stations += station;
+    const char* bytes = line.data();
+    if (line.size() < layout->span) {
+      // A record whose trailing blanks were cut: blanks stand in for them.
+      std::memcpy(padded_, line.data(), line.size());
+      std::memset(padded_ + line.size(), ' ', layout->span - line.size());
+      bytes = padded_;
+    }
+    return writer_.Write(bytes, *layout, out);
+  }
+
+  // A point record of its full length, which is its layout's span.
+  char* ConvertWhole(const char* p, const char* end, char* out, std::size_t& length) {
+    const FieldLayout* layout = end - p >= 2 ? reader_.PointLayout(p[0], p[1]) : nullptr;
+    if (layout == nullptr || !EndsWithCrLf(p, end, layout->span) || MayHoldLineEnd(p, layout->span)) return nullptr;
+    ++counts.records;
+    counts.stations += p[1] != '8';
+    length = layout->span;
+    return writer_.Write(p, *layout, out);
+  }
+
+  FileCounts counts;
+
+ private:
+  SdrJobReader reader_;
+  PointWriter writer_;
+  char padded_[kKeptLength];
+};
+
+// Gathers CSV lines, with their CR LF, into the writer's blocks, after the header line
+// when there is one.
 template <typename Format>
 class CsvGatherer {
  public:
-  CsvGatherer(BlockWriter& output, Format& format) : output_(output), format_(format), block_(output.Buffer()) {}
+  CsvGatherer(BlockWriter& output, Format& format, const std::string& header)
+      : output_(output), format_(format), block_(output.Buffer()) {
+    if (header.empty()) return;
+    (header + "\r\n").copy(block_, header.size() + 2);
+    used_ = header.size() + 2;
+  }
 
   // False once writing has failed.
   bool Add(std::string_view line) {
@@ -47,11 +148,33 @@ class CsvGatherer {
     end[0] = '\r';
     end[1] = '\n';
     used_ = static_cast<std::size_t>(end + 2 - block_);
+    converted_ = true;
     // Hand the block over while it still has room for the longest line.
     return used_ + Format::kLongestCsvLine + 2 <= BlockWriter::kBlockCapacity || HandOver();
   }
 
-  bool Finish() { return HandOver() && output_.Finish(); }
+  // Converts the whole records that follow each other from p (ConvertWhole), and
+  // returns where they stop; false in ok once writing has failed.
+  const char* AddRecords(const char* p, const char* end, bool& ok) {
+    std::size_t length = 0;
+    for (char* lineEnd; (lineEnd = format_.ConvertWhole(p, end, block_ + used_, length)) != nullptr;) {
+      lineEnd[0] = '\r';
+      lineEnd[1] = '\n';
+      used_ = static_cast<std::size_t>(lineEnd + 2 - block_);
+      converted_ = true;
+      p += length + 2;
+      if (used_ + Format::kLongestCsvLine + 2 > BlockWriter::kBlockCapacity && !HandOver()) {
+        ok = false;
+        return end;
+      }
+    }
+    return p;
+  }
+
+  bool Finish() {
+    if (!converted_) used_ = 0;  // a header alone makes no file
+    return HandOver() && output_.Finish();
+  }
 
  private:
   bool HandOver() {
@@ -65,17 +188,24 @@ class CsvGatherer {
   Format& format_;
   char* block_;
   std::size_t used_ = 0;
+  bool converted_ = false;
 };
 
 template <typename Format>
-FileOutcome Convert(File& input, const OutputTarget& target, Format& format,
+FileOutcome Convert(File& input, const OutputTarget& target, Format&& format, const std::string& header,
                     const std::function<void(std::uint64_t bytesRead)>& onProgress) {
   BlockWriter output(target);
-  CsvGatherer<Format> csv(output, format);
+  CsvGatherer<std::remove_reference_t<Format>> csv(output, format, header);
   bool writeFailed = false;
   LineSplitter lines(Format::kKeptLength);
   const auto onLine = [&](std::string_view line) {
     if (!writeFailed) writeFailed = !csv.Add(line);
+  };
+  const auto takeRecords = [&](const char* p, const char* end) {
+    bool ok = !writeFailed;
+    p = ok ? csv.AddRecords(p, end, ok) : end;
+    writeFailed = !ok;
+    return p;
   };
   const auto outcome = [&](FileResult result, const std::string& reason, int error) {
     return FileOutcome{result, reason, error, format.counts};
@@ -84,7 +214,7 @@ FileOutcome Convert(File& input, const OutputTarget& target, Format& format,
   BlockReader reader(input);
   std::uint64_t bytesRead = 0;
   for (std::string_view block; !(block = reader.Next()).empty();) {
-    lines.Feed(block, onLine);
+    lines.Feed(block, onLine, takeRecords);
     if (writeFailed) return outcome(FileResult::WriteFailed, output.Reason(), output.Error());
     bytesRead += block.size();
     onProgress(bytesRead);
@@ -98,11 +228,16 @@ FileOutcome Convert(File& input, const OutputTarget& target, Format& format,
 
 }  // namespace
 
-FileOutcome ConvertInBlocks(File& input, const OutputTarget& output, const ConversionOptions& options,
+FileOutcome ConvertInBlocks(File& input, const OutputTarget& output, const LineFormat& format,
                             const std::function<void(std::uint64_t bytesRead)>& onProgress) {
   try {
-    WindowRecords records(options);
-    return Convert(input, output, records, onProgress);
+    const char separator = format.Separator();
+    if (format.sdr) {
+      return Convert(input, output, JobPoints(format.columns.value_or(WindowColumns(format.window.ChangeXY)), separator),
+                     format.header, onProgress);
+    }
+    if (format.columns) return Convert(input, output, ColumnRecords(*format.columns, separator), format.header, onProgress);
+    return Convert(input, output, WindowRecords(format.window), format.header, onProgress);
   } catch (const std::exception& e) {
     return {FileResult::WriteFailed, e.what(), 0, {}};
   }

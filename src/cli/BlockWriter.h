@@ -8,6 +8,7 @@
 struct OutputTarget {
   std::string path;      // empty: standard output
   bool replace = false;  // an existing file is replaced instead of appended to
+  std::string folder;    // made, when missing, before the first block
 };
 
 // Appends blocks of whole CSV lines to one output, in the background, so that

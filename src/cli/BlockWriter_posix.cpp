@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/Folders.h"
 #include "convert/File.h"
 
 namespace {
@@ -164,7 +165,11 @@ bool BlockWriter::Submit(std::size_t size) {
   if (p.failed) return false;
   if (size == 0) return true;
   // The helper starts with the first block, so a file without records costs nothing.
-  if (p.helper < 0 && !p.Start(*this)) return false;
+  if (p.helper < 0) {
+    std::string why;
+    if (!target_.folder.empty() && !folders::Make(target_.folder, why)) return p.Fail(*this, 0, why.c_str());
+    if (!p.Start(*this)) return false;
+  }
   const Order order{p.current, size};
   if (!WriteWhole(p.orders, &order, sizeof order)) return p.Fail(*this, 0, "the writing process ended unexpectedly");
   ++p.inFlight;

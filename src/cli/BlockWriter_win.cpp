@@ -7,6 +7,7 @@
 #include <future>
 #include <string_view>
 
+#include "cli/Folders.h"
 #include "convert/File.h"
 
 // On Windows the blocks are written by a second thread: TerminateProcess does not
@@ -20,6 +21,7 @@ struct BlockWriter::Platform {
   int writeError = 0;       // set by the writing thread, read after it is waited for
   bool partLeft = false;
   bool failed = false;
+  bool started = false;  // the first block went to be written
 
   bool Write(const OutputTarget& target, std::string_view block) {
     if (!file.IsOpen() && !target.path.empty()) {
@@ -58,6 +60,13 @@ bool BlockWriter::Submit(std::size_t size) {
   Platform& p = *platform_;
   if (!p.Wait(*this)) return false;
   if (size == 0) return true;
+  std::string why;
+  if (!p.started && !target_.folder.empty() && !folders::Make(target_.folder, why)) {
+    p.failed = true;
+    reason_ = why;
+    return false;
+  }
+  p.started = true;
   const std::string_view block(Buffer(), size);
   p.writing = std::async(std::launch::async, [&p, this, block] { return p.Write(target_, block); });
   p.current ^= 1;

@@ -1,15 +1,31 @@
 #include "cli/CliOptions.h"
 
+#include <array>
+#include <string_view>
+
 const char* const kCliUsage =
     "Usage: varnel-cli [OPTION]... FILE...\n"
-    "Converts the 84-character records of SDR files into CSV files beside them\n"
-    "(FILE with its extension replaced by .csv, appended to when it exists).\n"
+    "Converts the records of SDR files into CSV files beside them (FILE with its\n"
+    "extension replaced by .csv, appended to when it exists). By default only lines of\n"
+    "84 characters are records, converted byte for byte as the Varnel window does.\n"
+    "A folder stands for every .sdr file under it; - reads standard input and writes\n"
+    "standard output.\n"
     "\n"
-    "  -s, --separator=SEP  semicolon (the default), comma or tab\n"
-    "  -k, --keep-xy        keep X and Y in input order (by default they are exchanged)\n"
-    "  -h, --help           show this help and exit\n"
-    "  -V, --version        show the version and exit\n"
-    "  --                   take every later argument as a file\n"
+    "  -s, --separator=SEP     semicolon (the default), comma or tab\n"
+    "  -k, --keep-xy           keep X and Y in input order (by default they are exchanged)\n"
+    "      --sdr               read each file as an SDR job: every point (08, 02, 18, 15)\n"
+    "                          of SDR33 and of the older SDR2x layout, also when cut short\n"
+    "  -c, --columns=LETTERS   which fields, in which order: P point, N north, E east,\n"
+    "                          Z elevation, D code (e.g. PNEZD); fields that hold the\n"
+    "                          separator or a double quote are quoted\n"
+    "      --header            start a CSV file that did not exist with a line naming\n"
+    "                          the columns\n"
+    "      --overwrite         replace an existing CSV file instead of appending to it\n"
+    "  -o, --output-dir=DIR    write the CSV files into DIR (made if missing)\n"
+    "  -q, --quiet             leave out the line per file and the progress\n"
+    "  -h, --help              show this help and exit\n"
+    "  -V, --version           show the version and exit\n"
+    "  --                      take every later argument as a file\n"
     "\n"
     "Exit status, the highest that applies:\n"
     "  0  every file was converted\n"
@@ -20,7 +36,8 @@ const char* const kCliUsage =
 
 namespace {
 
-bool SetSeparator(const std::string& name, ConversionOptions& conversion, std::string& error) {
+bool SetSeparator(const std::string& name, CliOptions& options, std::string& error) {
+  ConversionOptions& conversion = options.conversion;
   conversion.SemicolonSelected = name == "semicolon" || name == ";";
   conversion.CommaSelected = name == "comma" || name == ",";
   conversion.TabSelected = name == "tab";
@@ -29,34 +46,86 @@ bool SetSeparator(const std::string& name, ConversionOptions& conversion, std::s
   return false;
 }
 
+bool SetColumns(const std::string& letters, CliOptions& options, std::string& error) {
+  options.columns = ParseColumns(letters);
+  if (options.columns) return true;
+  error = "unknown columns '" + letters + "': use the letters P, N, E, Z and D, each at most once";
+  return false;
+}
+
+bool SetOutputFolder(const std::string& folder, CliOptions& options, std::string& error) {
+  options.outputFolder = folder;
+  if (!folder.empty()) return true;
+  error = "the output folder is empty";
+  return false;
+}
+
+struct Option {
+  char letter;  // 0: none
+  std::string_view name;
+  bool (*takeValue)(const std::string& value, CliOptions& options, std::string& error);
+  bool CliOptions::*flag;
+};
+
+constexpr std::array kOptions = {
+    Option{'s', "separator", SetSeparator, nullptr},   Option{'c', "columns", SetColumns, nullptr},
+    Option{'o', "output-dir", SetOutputFolder, nullptr}, Option{'k', "keep-xy", nullptr, nullptr},
+    Option{0, "sdr", nullptr, &CliOptions::sdr},       Option{0, "header", nullptr, &CliOptions::header},
+    Option{0, "overwrite", nullptr, &CliOptions::overwrite}, Option{'q', "quiet", nullptr, &CliOptions::quiet},
+    Option{'h', "help", nullptr, &CliOptions::help},   Option{'V', "version", nullptr, &CliOptions::version},
+};
+
 }  // namespace
 
 bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options, std::string& error) {
   bool onlyFiles = false;
+  bool keepXY = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
-    if (onlyFiles || argument.empty() || argument[0] != '-' || argument == "-") {
+    if (onlyFiles || argument.size() < 2 || argument[0] != '-') {
       options.files.push_back(argument);
-    } else if (argument == "--") {
+      continue;
+    }
+    if (argument == "--") {
       onlyFiles = true;
-    } else if (argument == "-h" || argument == "--help") {
-      options.help = true;
-    } else if (argument == "-V" || argument == "--version") {
-      options.version = true;
-    } else if (argument == "-k" || argument == "--keep-xy") {
-      options.conversion.ChangeXY = false;
-    } else if (argument.starts_with("--separator=")) {
-      if (!SetSeparator(argument.substr(12), options.conversion, error)) return false;
-    } else if (argument == "-s" || argument == "--separator") {
-      if (i + 1 == arguments.size()) {
-        error = "option '" + argument + "' needs a separator";
-        return false;
-      }
-      if (!SetSeparator(arguments[++i], options.conversion, error)) return false;
-    } else {
+      continue;
+    }
+    // --name, --name=value, --name value; -x, -x value, -xvalue.
+    const bool isLong = argument[1] == '-';
+    const std::size_t equals = isLong ? argument.find('=') : std::string::npos;
+    const std::string_view name = isLong ? std::string_view(argument).substr(2, equals - 2) : std::string_view();
+    const Option* option = nullptr;
+    for (const Option& candidate : kOptions) {
+      if (isLong ? candidate.name == name : candidate.letter == argument[1]) option = &candidate;
+    }
+    if (option == nullptr || (isLong && option->takeValue == nullptr && equals != std::string::npos) ||
+        (!isLong && option->takeValue == nullptr && argument.size() > 2)) {
       error = "unknown option '" + argument + "'";
       return false;
     }
+    if (option->takeValue != nullptr) {
+      std::string value;
+      if (equals != std::string::npos) {
+        value = argument.substr(equals + 1);
+      } else if (!isLong && argument.size() > 2) {
+        value = argument.substr(2);
+      } else if (i + 1 < arguments.size()) {
+        value = arguments[++i];
+      } else {
+        error = "option '" + argument + "' needs a value";
+        return false;
+      }
+      if (!option->takeValue(value, options, error)) return false;
+    } else if (option->flag != nullptr) {
+      options.*(option->flag) = true;
+    } else {
+      keepXY = true;
+      options.conversion.ChangeXY = false;
+    }
+  }
+  if (keepXY && options.columns) {
+    error = "--keep-xy and --columns cannot go together: name the columns in their order";
+    return false;
   }
   if (options.files.empty() && !options.help && !options.version) {
     error = "no files given";

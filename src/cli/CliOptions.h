@@ -1,14 +1,22 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "convert/PointColumns.h"
 #include "convert/SdrRecord.h"
 
 // What the command line of varnel-cli asks for.
 struct CliOptions {
-  ConversionOptions conversion;  // semicolon, X and Y exchanged: as the window starts
-  std::vector<std::string> files;
+  ConversionOptions conversion;          // semicolon, X and Y exchanged: as the window starts
+  std::optional<ColumnChoice> columns;   // -c; otherwise the window's columns
+  bool sdr = false;                      // read SDR jobs record by record
+  bool header = false;
+  bool overwrite = false;
+  bool quiet = false;
+  std::optional<std::string> outputFolder;
+  std::vector<std::string> files;        // files, folders, and - for standard input
   bool help = false;
   bool version = false;
 };

@@ -1,9 +1,13 @@
 #include "cli/CliRun.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <map>
 #include <string_view>
 
 #include "cli/BlockConverter.h"
 #include "cli/CliOptions.h"
+#include "cli/Folders.h"
 #include "convert/File.h"
 #include "convert/OutputNaming.h"
 #include "startup/CommandLineFileList.h"
@@ -16,6 +20,7 @@
 namespace {
 
 constexpr std::uint64_t kProgressStep = 16u << 20;
+constexpr const char* kStandardStreams = "-";
 
 // The core reports its rare failures (a name too long to scan) as the window's fixed
 // messages; here it is enough to know that one came.
@@ -25,17 +30,91 @@ class NotedFailure : public MessageSink {
   bool failed = false;
 };
 
+// One input of the run: a file to convert into its CSV file, or a name left out.
+struct Job {
+  std::string input;    // as named: a path, or - for standard input
+  OutputTarget output;  // its path is empty for standard output
+  std::string skipped;  // why the input is not converted, when it is not
+};
+
+// Where the CSV file of input goes: beside it, or at relative's place under the output folder.
+OutputTarget TargetOf(const CliOptions& options, const std::string& input, const std::string& relative) {
+  NotedFailure ignored;  // names that reach here passed the same scan
+  OutputTarget target;
+  target.replace = options.overwrite;
+  if (!options.outputFolder) {
+    target.path = MakeCsvFileName(input, ignored);
+  } else {
+    target.path = folders::Join(*options.outputFolder, MakeCsvFileName(relative, ignored));
+    target.folder = folders::Parent(target.path);
+  }
+  return target;
+}
+
+// What the arguments name: files, the .sdr files under folders, standard input. False,
+// with error, when they name something that cannot be done.
+bool ListJobs(const CliOptions& options, std::vector<Job>& jobs, std::string& error) {
+  for (const std::string& argument : options.files) {
+    NotedFailure tooLong;
+    const bool sdrName = IsSdrFileName(argument, tooLong) == 1;
+    if (argument == kStandardStreams) {
+      jobs.push_back({argument, {}, {}});
+    } else if (tooLong.failed) {
+      jobs.push_back({argument, {}, "skipped: the name is too long"});
+    } else if (folders::IsFolder(argument)) {
+      std::string reason;
+      const auto found = folders::SdrFilesUnder(argument, reason);
+      if (!found || found->empty()) jobs.push_back({argument, {}, found ? "no .sdr files in it" : "cannot read: " + reason});
+      for (const std::string& relative : found.value_or(std::vector<std::string>())) {
+        const std::string input = folders::Join(argument, relative);
+        jobs.push_back({input, TargetOf(options, input, relative), {}});
+      }
+    } else if (sdrName) {
+      jobs.push_back({argument, TargetOf(options, argument, folders::Name(argument)), {}});
+    } else {
+      jobs.push_back({argument, {}, "skipped: the name does not end in .sdr"});
+    }
+  }
+  if (std::count_if(jobs.begin(), jobs.end(), [](const Job& job) { return job.input == kStandardStreams; }) > 1) {
+    error = "standard input (-) can be read only once";
+    return false;
+  }
+  // Without an output folder two inputs of one CSV file append to it in turn, as in the window.
+  std::map<std::string, const Job*> writers;
+  for (const Job& job : jobs) {
+    if (!options.outputFolder || !job.skipped.empty() || job.output.path.empty()) continue;
+    const auto [earlier, added] = writers.emplace(folders::SameFileKey(job.output.path), &job);
+    if (!added) {
+      error = "'" + earlier->second->input + "' and '" + job.input + "' would both write " + job.output.path;
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string Counted(std::uint64_t count, const char* what) {
+  return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
+}
+
 class Reporter {
  public:
-  Reporter(std::FILE* err, bool showProgress) : err_(err), showProgress_(showProgress) {}
+  Reporter(std::FILE* err, bool quiet, bool showProgress) : err_(err), quiet_(quiet), showProgress_(showProgress) {}
 
+  // A warning or an error: always shown.
   void Problem(const std::string& path, const std::string& what) {
     ClearProgress();
     std::fprintf(err_, "varnel-cli: %s: %s\n", path.c_str(), what.c_str());
   }
 
+  void Counts(const std::string& path, const FileCounts& counts, bool sdr) {
+    if (quiet_) return;
+    Problem(path, (sdr ? Counted(counts.records, "point") + " (" + Counted(counts.stations, "station") + ")"
+                       : Counted(counts.records, "record")) +
+                      ", " + Counted(counts.otherLines, "other line"));
+  }
+
   void Progress(std::size_t file, std::size_t files, std::uint64_t bytes) {
-    if (!showProgress_) return;
+    if (!showProgress_ || quiet_) return;
     const int length = std::fprintf(err_, "\rvarnel-cli: file %zu of %zu, %llu MiB read", file, files,
                                     static_cast<unsigned long long>(bytes >> 20));
     progressLength_ = length > 0 ? length : 0;
@@ -50,66 +129,81 @@ class Reporter {
 
  private:
   std::FILE* err_;
+  bool quiet_;
   bool showProgress_;
   int progressLength_ = 0;
 };
+
+std::string NothingConverted(const FileCounts& counts, bool sdr) {
+  if (sdr) return "no points: no record of a point (08, 02, 18 or 15) reaches its east field";
+  if (counts.olderLayout) {
+    return "no records: it is an older SDR2x file, whose records are not lines of 84 characters (--sdr reads them)";
+  }
+  return "no records: no line has 84 characters";
+}
 
 }  // namespace
 
 CliStatus RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err, bool showProgress) {
   file::ReportWriteSignalsAsErrors();
   CliOptions options;
+  std::vector<Job> jobs;
   std::string error;
-  if (!ParseCliOptions(arguments, options, error)) {
+  if (!ParseCliOptions(arguments, options, error) ||
+      (!options.help && !options.version && !ListJobs(options, jobs, error))) {
     std::fprintf(err, "varnel-cli: %s\nTry 'varnel-cli --help'.\n", error.c_str());
     return CliStatus::BadCommandLine;
   }
-  if (options.help) {
-    std::fputs(kCliUsage, out);
-    return CliStatus::Converted;
-  }
-  if (options.version) {
-    std::fputs("varnel-cli " VARNEL_VERSION "\n", out);
+  if (options.help || options.version) {
+    std::fputs(options.help ? kCliUsage : "varnel-cli " VARNEL_VERSION "\n", out);
     return CliStatus::Converted;
   }
 
-  Reporter report(err, showProgress);
+  LineFormat format{options.conversion, options.columns, options.sdr, {}};
+  const std::string header = ColumnHeader(options.columns.value_or(WindowColumns(options.conversion.ChangeXY)),
+                                          format.Separator());
+  Reporter report(err, options.quiet, showProgress);
   CliStatus status = CliStatus::Converted;
-  const std::size_t files = options.files.size();
-  for (std::size_t k = 0; k < files; ++k) {
-    const std::string& input = options.files[k];
-    NotedFailure nameFailure;
-    if (IsSdrFileName(input, nameFailure) != 1) {
-      report.Problem(input, nameFailure.failed ? "skipped: the name is too long" : "skipped: the name does not end in .sdr");
-      status = CliStatus::NotAllConverted;
+  const auto notAll = [&] { status = std::max(status, CliStatus::NotAllConverted); };
+  for (std::size_t k = 0; k < jobs.size(); ++k) {
+    const Job& job = jobs[k];
+    const bool toStandardOutput = job.output.path.empty();
+    if (!job.skipped.empty()) {
+      report.Problem(job.input, job.skipped);
+      notAll();
       continue;
     }
-    const std::string output = MakeCsvFileName(input, nameFailure);
-    File source = File::OpenForReading(input);
+    File source = job.input == kStandardStreams ? File::StandardInput() : File::OpenForReading(job.input);
     if (!source.IsOpen()) {
-      report.Problem(input, "cannot read: " + LastSystemError());
-      status = CliStatus::NotAllConverted;
+      report.Problem(job.input, "cannot read: " + LastSystemError());
+      notAll();
       continue;
     }
+    // The header goes only into a CSV file that starts with this run.
+    const bool startsAnew = toStandardOutput || options.overwrite || !folders::Exists(job.output.path);
+    format.header = options.header && startsAnew ? header : std::string();
     std::uint64_t nextReport = 0;
-    const FileOutcome outcome = ConvertInBlocks(source, {output}, options.conversion, [&](std::uint64_t bytes) {
+    const FileOutcome outcome = ConvertInBlocks(source, job.output, format, [&](std::uint64_t bytes) {
       if (bytes < nextReport) return;
-      report.Progress(k + 1, files, bytes);
+      report.Progress(k + 1, jobs.size(), bytes);
       nextReport = bytes + kProgressStep;
     });
     if (outcome.result == FileResult::WriteFailed) {
-      report.Problem(output, "cannot write: " + outcome.reason);
+      // A reader that stopped reading (| head) has all it wanted: the run ends quietly.
+      if (!toStandardOutput || outcome.error != EPIPE) {
+        report.Problem(toStandardOutput ? "standard output" : job.output.path, "cannot write: " + outcome.reason);
+      }
       report.ClearProgress();
       return CliStatus::WriteFailed;
     }
     if (outcome.result == FileResult::ReadFailed) {
-      report.Problem(input, "cannot read: " + outcome.reason);
-      status = CliStatus::NotAllConverted;
+      report.Problem(job.input, "cannot read: " + outcome.reason);
+      notAll();
     } else if (outcome.counts.records == 0) {
-      report.Problem(input, outcome.counts.olderLayout ? "no records: it is an older SDR2x file, whose records are "
-                                                         "not lines of 84 characters"
-                                                       : "no records: no line has 84 characters");
-      status = CliStatus::NotAllConverted;
+      report.Problem(job.input, NothingConverted(outcome.counts, options.sdr));
+      notAll();
+    } else {
+      report.Counts(job.input, outcome.counts, options.sdr);
     }
   }
   report.ClearProgress();

@@ -3,6 +3,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <fcntl.h>
 #include <io.h>
 
 #include "cli/CliRun.h"
@@ -26,6 +27,9 @@ int wmain(int argc, wchar_t** argv) {
     SetConsoleCtrlHandler(RestoreCodePage, TRUE);
     SetConsoleOutputCP(CP_UTF8);
   }
+  // CSV lines and SDR files are bytes: CR LF stays CR LF through the standard streams.
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.push_back(wtf8::FromUtf16(std::wstring_view(argv[i])));
   const CliStatus status = RunCli(arguments, stdout, stderr, _isatty(_fileno(stderr)) != 0);

@@ -36,6 +36,11 @@ bool Truncate(int fd, std::int64_t size);
 bool Close(int fd);
 // A second descriptor for standard input, in binary mode; -1 on failure.
 int DuplicateStandardInput();
+#ifdef _WIN32
+// The UTF-16 form of path that Windows' wide calls take, in the \\?\ form when it is
+// too long for their usual one.
+std::wstring SystemPath(const std::string& path);
+#endif
 
 }  // namespace file
 

@@ -21,3 +21,4 @@ const char* FindLineEnd(const char* p, const char* end) {
   }
   return end;
 }
+

@@ -4,8 +4,24 @@
 #include <string>
 #include <string_view>
 
+#include "convert/Vector.h"
+
 // The first CR or LF in [p, end), or end.
 const char* FindLineEnd(const char* p, const char* end);
+
+// False when none of the size bytes at p (16 or more) is a CR or an LF; true when one
+// is, and also when any is below 14, so that a caller that takes a run of whole lines
+// may leave the doubtful ones to the line by line reading.
+inline bool MayHoldLineEnd(const char* p, std::size_t size) {
+#ifdef VARNEL_SSE2
+  const auto load = [&](std::size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at)); };
+  __m128i lowest = load(size - 16);  // the last sixteen overlap the ones before
+  for (std::size_t at = 0; at + 16 < size; at += 16) lowest = _mm_min_epu8(lowest, load(at));
+  return _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(lowest, _mm_set1_epi8(13)), lowest)) != 0;
+#else
+  return FindLineEnd(p, p + size) != p + size;
+#endif
+}
 
 // Splits a stream of bytes, given in blocks of any size, into lines. A line ends at
 // CR LF, at a lone CR or at a lone LF; the line end is not part of the line, and a
@@ -17,15 +33,19 @@ class LineSplitter {
  public:
   explicit LineSplitter(std::size_t keepLimit) : keepLimit_(keepLimit) {}
 
-  // Calls onLine(std::string_view) for every line that bytes completes.
-  template <typename OnLine>
-  void Feed(std::string_view bytes, OnLine&& onLine);
+  // Calls onLine(std::string_view) for every line that bytes completes. Where a line
+  // starts, takeLines(p, end) may first take whole lines from [p, end) itself, ends
+  // included, and returns where it stopped: at the start of a line, or at end.
+  template <typename OnLine, typename TakeLines = const char* (*)(const char*, const char*)>
+  void Feed(std::string_view bytes, OnLine&& onLine, TakeLines&& takeLines = TakeNone);
 
   // Hands on the last line when the input did not end with a line end.
   template <typename OnLine>
   void Finish(OnLine&& onLine);
 
  private:
+  static const char* TakeNone(const char* p, const char*) { return p; }
+
   void Keep(std::string_view bytes) {
     if (pending_.size() < keepLimit_) pending_.append(bytes.substr(0, keepLimit_ - pending_.size()));
   }
@@ -36,8 +56,8 @@ class LineSplitter {
   bool afterCr_ = false;      // the last block ended with a CR, whose LF may start the next
 };
 
-template <typename OnLine>
-void LineSplitter::Feed(std::string_view bytes, OnLine&& onLine) {
+template <typename OnLine, typename TakeLines>
+void LineSplitter::Feed(std::string_view bytes, OnLine&& onLine, TakeLines&& takeLines) {
   const char* p = bytes.data();
   const char* const end = p + bytes.size();
   if (afterCr_ && p != end) {
@@ -45,6 +65,7 @@ void LineSplitter::Feed(std::string_view bytes, OnLine&& onLine) {
     afterCr_ = false;
   }
   while (p != end) {
+    if (!inLine_ && (p = takeLines(p, end)) == end) return;
     const char* lineEnd = FindLineEnd(p, end);
     const std::string_view piece(p, static_cast<std::size_t>(lineEnd - p));
     if (lineEnd == end) {

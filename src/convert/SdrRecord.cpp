@@ -5,49 +5,17 @@
 #include <cstdint>
 #include <cstring>
 
-#include "convert/Vector.h"
+#include "convert/FieldBytes.h"
+#include "convert/LineSplitter.h"
 
 namespace {
 
 constexpr std::array<std::size_t, 4> kFieldStart = {4, 20, 36, 52};  // columns 5, 21, 37 and 53
 
-// Bit i is set when byte i of the field is above 32.
-unsigned KeptMask(const char* field) {
-#ifdef VARNEL_SSE2
-  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(field));
-  const __m128i kept = _mm_cmpeq_epi8(_mm_max_epu8(bytes, _mm_set1_epi8(33)), bytes);
-  return static_cast<unsigned>(_mm_movemask_epi8(kept));
-#else
-  unsigned mask = 0;
-  for (std::size_t i = 0; i < SdrFieldWidth; ++i) mask |= unsigned{static_cast<unsigned char>(field[i]) > 32} << i;
-  return mask;
-#endif
-}
-
-// Copies the bytes of the field picked by mask one by one.
-char* CopyScatteredBytes(const char* field, unsigned mask, char* out) {
-  for (std::size_t i = 0; i < SdrFieldWidth; ++i) {
-    *out = field[i];
-    out += (mask >> i) & 1;
-  }
-  return out;
-}
-
 // Copies the bytes above 32 of one field to out; returns one past the last byte kept.
 // May store up to SdrFieldWidth bytes at out, and reads up to SdrFieldWidth bytes
 // past the field, which the trailing characters of a record provide.
-inline char* CopyKeptBytes(const char* field, char* out) {
-  const unsigned mask = KeptMask(field);
-  if (mask == 0) return out;
-  // Only trailing-zero counts: finding the highest bit is slow on some processors.
-  const unsigned lowest = mask & (0u - mask);
-  const unsigned pastRun = mask + lowest;
-  if ((pastRun & mask) != 0) return CopyScatteredBytes(field, mask, out);
-  // The usual field: the kept bytes stand together between blanks.
-  const int first = std::countr_zero(mask);
-  std::memcpy(out, field + first, SdrFieldWidth);
-  return out + (std::countr_zero(pastRun) - first);
-}
+inline char* CopyKeptBytes(const char* field, char* out) { return field::CopyPicked(field, field::KeptMask(field), out); }
 
 }  // namespace
 
@@ -78,6 +46,35 @@ std::size_t SdrLineConverter::Convert(std::string_view line, char* out) const {
   end = CopyKeptBytes(fields + thirdField_, addSeparator(end));
   end = CopyKeptBytes(fields + kFieldStart[3], addSeparator(end));
   return static_cast<std::size_t>(end - out);
+}
+
+char* SdrLineConverter::ConvertRecord(const char* bytes, char* out) const {
+#ifdef VARNEL_SSE2
+  // The record's bytes are loaded once, for the line end test and for the fields.
+  const auto load = [&](std::size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at)); };
+  const __m128i first = load(kFieldStart[0]), second = load(secondField_), third = load(thirdField_),
+                fourth = load(kFieldStart[3]);
+  // A CR or an LF is below 14: where any byte is, the line by line reading decides.
+  const __m128i lowest = _mm_min_epu8(_mm_min_epu8(_mm_min_epu8(load(0), load(SdrLineLength - 16)), first),
+                                      _mm_min_epu8(_mm_min_epu8(second, third), fourth));
+  if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(lowest, _mm_set1_epi8(13)), lowest)) != 0) return nullptr;
+  const __m128i above32 = _mm_set1_epi8(33);
+  const auto copy = [&](const __m128i& field, std::size_t start, char* at) {
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(field, above32), field)));
+    return field::CopyPicked(bytes + start, mask, at);
+  };
+  const auto addSeparator = [&](char* at) {
+    std::memcpy(at, &separator_, sizeof separator_);
+    return at + separatorLength_;
+  };
+  char* end = copy(first, kFieldStart[0], out);
+  end = copy(second, secondField_, addSeparator(end));
+  end = copy(third, thirdField_, addSeparator(end));
+  return copy(fourth, kFieldStart[3], addSeparator(end));
+#else
+  if (MayHoldLineEnd(bytes, SdrLineLength)) return nullptr;
+  return out + Convert(std::string_view(bytes, SdrLineLength), out);
+#endif
 }
 
 CsvLine ConvertSdrLine(std::string_view line, const ConversionOptions& options) {

@@ -53,6 +53,12 @@ class SdrLineConverter {
   // returns its length (0 for the empty line).
   std::size_t Convert(std::string_view line, char* out) const;
 
+  // Convert for the usual stream of records, each followed by its line end: bytes are
+  // SdrLineLength bytes that a line end follows. Writes their CSV line and returns one
+  // past its end; nullptr, when the bytes may hold a line end themselves (a byte below
+  // 14), for the caller to read them line by line.
+  char* ConvertRecord(const char* bytes, char* out) const;
+
  private:
   std::uint32_t separator_ = 0;  // its bytes in memory order, stored four at a time
   std::size_t separatorLength_ = 0;

@@ -1,7 +1,16 @@
 #include "cli/CliRun.h"
 
+#include <fcntl.h>
+
 #include <cstdio>
 #include <functional>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#define O_BINARY 0
+#endif
 
 #include "../FakeWindow.h"
 #include "../Support.h"
@@ -58,8 +67,8 @@ TEST(CliTest, WritesTheSameBytesAsTheWindow) {
   WriteBytes(folder / "none.sdr", "header\r\nnothing else\r\n");
   const std::string expected = ConvertLineByLine(folder / "window.sdr");
   ASSERT_GT(expected.size(), 1u << 20);
-  const CliResult result = RunCliOn({folder / "mixed.sdr", folder / "none.sdr", folder / "mixed.sdr"});
-  EXPECT_EQ(result.status, CliStatus::NotAllConverted);  // none.sdr holds no record
+  const CliResult result = RunCliOn({"-q", folder / "mixed.sdr", folder / "none.sdr", folder / "mixed.sdr"});
+  EXPECT_EQ(result.status, CliStatus::NotAllConverted);  // none.sdr holds no record: quiet leaves the warning
   EXPECT_EQ(result.err, "varnel-cli: " + folder / "none.sdr" + ": no records: no line has 84 characters\n");
   EXPECT_TRUE(ReadBytes(folder / "mixed.csv") == "old line without end" + expected + expected);
   EXPECT_FALSE(Exists(folder / "none.csv"));
@@ -68,17 +77,17 @@ TEST(CliTest, WritesTheSameBytesAsTheWindow) {
 TEST(CliTest, ReportsEachProblemOnALineNamingItsFile) {
   TempFolder folder;
   for (const char* name : {"b.sdr", "-k.sdr", "c.sdr"}) WriteBytes(folder / name, kRecord);
-  fs::create_directory(FsPath(folder / "folder.sdr"));  // opens on some systems, fails when read
+  fs::create_directory(FsPath(folder / "empty.sdr"));  // a folder without .sdr files
   WriteBytes(folder / "c.csv", "kept\r\n");
   MakeReadOnly(folder / "c.csv");
   DropPowerOverPermissions();
   const std::string tooLong = std::string(32764, 'a') + ".sdr";
-  const CliResult result = RunCliOn({folder / "missing.sdr", folder / "folder.sdr", "notes.txt", tooLong, folder / "b.sdr",
-                                     "--", folder / "-k.sdr"});
+  const CliResult result = RunCliOn({"--quiet", folder / "missing.sdr", folder / "empty.sdr", "notes.txt", tooLong,
+                                     folder / "b.sdr", "--", folder / "-k.sdr"});
   EXPECT_EQ(result.status, CliStatus::NotAllConverted);
   EXPECT_EQ(ReadBytes(folder / "b.csv") + ReadBytes(folder / "-k.csv"), kCsv + kCsv);
-  EXPECT_FALSE(Exists(folder / "folder.csv"));
-  for (const std::string& line : {folder / "missing.sdr: cannot read: ", folder / "folder.sdr: cannot read: ",
+  EXPECT_FALSE(Exists(folder / "empty.csv"));
+  for (const std::string& line : {folder / "missing.sdr: cannot read: ", folder / "empty.sdr: no .sdr files in it\n",
                                   std::string("notes.txt: skipped: the name does not end in .sdr\n"),
                                   tooLong + ": skipped: the name is too long\n"}) {
     EXPECT_NE(result.err.find("varnel-cli: " + line), std::string::npos) << result.err;
@@ -93,7 +102,7 @@ TEST(CliTest, ReportsEachProblemOnALineNamingItsFile) {
             std::string::npos) << nothing.err;
   EXPECT_FALSE(Exists(folder / "old.csv"));
 
-  const CliResult stopped = RunCliOn({folder / "c.sdr", folder / "b.sdr"});
+  const CliResult stopped = RunCliOn({"-q", folder / "c.sdr", folder / "b.sdr"});
   EXPECT_EQ(stopped.status, CliStatus::WriteFailed);
   EXPECT_EQ(ReadBytes(folder / "c.csv"), "kept\r\n");
   EXPECT_EQ(ReadBytes(folder / "b.csv"), kCsv);  // the run stopped before it
@@ -158,16 +167,126 @@ TEST(CliTest, CommandLine) {
     EXPECT_EQ(ReadBytes(folder / "a.csv"), csv) << testing::PrintToString(arguments);
   }
   for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
-           {}, {"--bogus", "a.sdr"}, {"-s", "colon", "a.sdr"}, {"a.sdr", "-s"}, {"--separator=", "a.sdr"}, {"-k"}}) {
+           {}, {"--bogus", "a.sdr"}, {"-s", "colon", "a.sdr"}, {"a.sdr", "-s"}, {"--separator=", "a.sdr"}, {"-k"},
+           {"-c", "PN", "-k", "a.sdr"}, {"--columns=PNQ", "a.sdr"}, {"--sdr=1", "a.sdr"}, {"-qk", "a.sdr"}, {"-", "-"},
+           {"-o", folder / "out", folder / "a.sdr", folder / "a.sdr"}}) {
     const CliResult result = RunCliOn(arguments);
     EXPECT_EQ(result.status, CliStatus::BadCommandLine) << testing::PrintToString(arguments);
     EXPECT_NE(result.err.find("Try 'varnel-cli --help'."), std::string::npos);
   }
+  EXPECT_FALSE(Exists(folder / "out"));
   EXPECT_EQ(RunCliOn({"--help"}).out.rfind("Usage: varnel-cli", 0), 0u);
-  EXPECT_EQ(RunCliOn({folder / "a.sdr"}).err, "");
+  EXPECT_EQ(RunCliOn({folder / "a.sdr"}).err, "varnel-cli: " + folder / "a.sdr" + ": 1 record, 0 other lines\n");
   const CliResult shown = RunCliOn({folder / "a.sdr"}, true);
   EXPECT_NE(shown.err.find("\rvarnel-cli: file 1 of 1, 0 MiB read"), std::string::npos) << shown.err;
-  EXPECT_EQ(shown.err.back(), '\r');  // the progress line is wiped at the end
+  // The progress line is wiped before the file's line.
+  EXPECT_TRUE(shown.err.ends_with("   \rvarnel-cli: " + folder / "a.sdr" + ": 1 record, 0 other lines\n")) << shown.err;
+}
+
+// A job as instruments write it: a station, points of 84 characters and more, one cut
+// short, and a second job in the older layout.
+const std::string kJob = "00NMSDR33 V04-04.02\r\n" +
+                         SdrLine("02TP", "STN1", "100.5", "200.25", "10", "1.475") + "BASE\r\n" +
+                         SdrLine("08TP", "P1", "1", "2", "3", "SOGLIA NORD") + "\r\n" +
+                         SdrLine("08TP", "P2", "4", "5", "6", "A;B") + std::string(13, ' ') + "\r\n" +
+                         "08KI            P3              7               8\r\n"
+                         "00NMSDR20     V03-05\r\n08TP100029.1755686-4.00952570.00963371FIT-TEST\r\n";
+
+TEST(CliTest, ReadsJobsByColumnsOrRecordByRecord) {
+  TempFolder folder;
+  WriteBytes(folder / "job.sdr", kJob);
+  const struct {
+    std::vector<std::string> options;
+    std::string csv, counts;
+  } cases[] = {
+      {{}, "P1;2;1;3\r\n", "1 record, 6 other lines"},  // the window's bytes: only the 84-character line
+      {{"-c", "PNEZD"}, "P1;1;2;3;SOGLIA NORD\r\n", "1 record, 6 other lines"},
+      {{"--sdr"}, "STN1;200.25;100.5;10\r\nP1;2;1;3\r\nP2;5;4;6\r\nP3;8;7;\r\n1000;-4.0095257;29.1755686;0.00963371\r\n",
+       "5 points (1 station), 2 other lines"},
+      {{"--sdr", "--columns=dpzne", "-s", "comma"},
+       "BASE,STN1,10,100.5,200.25\r\nSOGLIA NORD,P1,3,1,2\r\nA;B,P2,6,4,5\r\n,P3,,7,8\r\nFIT-TEST,1000,0.00963371,29.1755686,-4.0095257\r\n",
+       "5 points (1 station), 2 other lines"},
+      {{"--sdr", "-k", "--header", "-s", "tab"}, "Point\tNorth\tEast\tElevation\r\nSTN1\t100.5\t200.25\t10\r\nP1\t1\t2\t3\r\n"
+       "P2\t4\t5\t6\r\nP3\t7\t8\t\r\n1000\t29.1755686\t-4.0095257\t0.00963371\r\n", "5 points (1 station), 2 other lines"},
+      {{"--sdr", "-c", "D"}, "BASE\r\nSOGLIA NORD\r\n\"A;B\"\r\n\r\nFIT-TEST\r\n", "5 points (1 station), 2 other lines"},
+  };
+  for (auto [options, csv, counts] : cases) {
+    fs::remove(FsPath(folder / "job.csv"));
+    options.push_back(folder / "job.sdr");
+    const CliResult result = RunCliOn(options);
+    EXPECT_EQ(result.status, CliStatus::Converted);
+    EXPECT_EQ(ReadBytes(folder / "job.csv"), csv) << testing::PrintToString(options);
+    EXPECT_EQ(result.err, "varnel-cli: " + folder / "job.sdr" + ": " + counts + "\n");
+  }
+}
+
+TEST(CliTest, AHeaderStartsOnlyANewFile) {
+  TempFolder folder;
+  WriteBytes(folder / "a.sdr", kRecord);
+  WriteBytes(folder / "none.sdr", "nothing\r\n");
+  const std::string header = "Point;East;North;Elevation\r\n";
+  const std::pair<std::vector<std::string>, std::string> runs[] = {
+      {{"--header"}, header + kCsv},
+      {{"--header"}, header + kCsv + kCsv},  // appended to: no second header
+      {{"--header", "--overwrite"}, header + kCsv},
+      {{"--overwrite"}, kCsv},
+  };
+  for (auto [options, csv] : runs) {
+    options.insert(options.end(), {folder / "a.sdr", folder / "none.sdr"});
+    RunCliOn(options);
+    EXPECT_EQ(ReadBytes(folder / "a.csv"), csv) << testing::PrintToString(options);
+    EXPECT_FALSE(Exists(folder / "none.csv"));  // a header alone makes no file
+  }
+}
+
+TEST(CliTest, FoldersOfFilesIntoAnOutputFolder) {
+  TempFolder folder;
+  for (const char* name : {"site/a.sdr", "site/b.SDR", "site/deep/er/c.sdr", "site/notes.txt", "other/a.sdr"}) {
+    fs::create_directories(FsPath(folder / name).parent_path());
+    WriteBytes(folder / name, kRecord);
+  }
+  EXPECT_EQ(RunCliOn({"-q", folder / "site"}).status, CliStatus::Converted);
+  EXPECT_EQ(ReadBytes(folder / "site/a.csv") + ReadBytes(folder / "site/b.csv") + ReadBytes(folder / "site/deep/er/c.csv"),
+            kCsv + kCsv + kCsv);
+  const CliResult result = RunCliOn({"-o", folder / "out/csv", folder / "site", folder / "other/a.sdr"});
+  EXPECT_EQ(result.status, CliStatus::BadCommandLine);  // both a.sdr would write out/csv/a.csv
+  EXPECT_FALSE(Exists(folder / "out"));
+  EXPECT_EQ(RunCliOn({"-o", folder / "out/csv", folder / "site/"}).status, CliStatus::Converted);
+  for (const char* name : {"out/csv/a.csv", "out/csv/b.csv", "out/csv/deep/er/c.csv"}) {
+    EXPECT_EQ(ReadBytes(folder / name), kCsv) << name;
+  }
+}
+
+// Standard input to standard output, byte for byte with its CR LF, and an output whose
+// reader has gone (| head), which ends the run quietly with status 2.
+TEST(CliTest, StandardInputToStandardOutput) {
+  TempFolder folder;
+  WriteBytes(folder / "in", kJob);
+  const LongJob job(60000);
+  WriteBytes(folder / "long", job.input);
+  for (bool readerGone : {false, true}) {
+    SCOPED_TRACE(readerGone ? "reader gone" : "to a file");
+    const int savedIn = dup(0), savedOut = dup(1);
+    int pipeEnds[2];
+#ifdef _WIN32
+    ASSERT_EQ(_pipe(pipeEnds, 4096, _O_BINARY), 0);
+#else
+    ASSERT_EQ(pipe(pipeEnds), 0);
+#endif
+    const int in = open((folder / (readerGone ? "long" : "in")).c_str(), O_RDONLY | O_BINARY);
+    const int out = readerGone ? pipeEnds[1] : open((folder / "out").c_str(), O_WRONLY | O_CREAT | O_BINARY, 0644);
+    close(pipeEnds[0]);
+    dup2(in, 0), dup2(out, 1), close(in), close(out);
+    const CliResult result = RunCliOn({"--sdr", "--header", "-q", "-"});
+    dup2(savedIn, 0), dup2(savedOut, 1), close(savedIn), close(savedOut);
+    if (readerGone) close(pipeEnds[1]);
+    EXPECT_EQ(result.status, readerGone ? CliStatus::WriteFailed : CliStatus::Converted);
+    EXPECT_EQ(result.err, "");
+    if (!readerGone) {
+      EXPECT_EQ(ReadBytes(folder / "out"), "Point;East;North;Elevation\r\nSTN1;200.25;100.5;10\r\nP1;2;1;3\r\nP2;5;4;6\r\n"
+                                           "P3;8;7;\r\n1000;-4.0095257;29.1755686;0.00963371\r\n");
+    }
+  }
 }
 
 }  // namespace

@@ -1,0 +1,77 @@
+#include "convert/SdrJob.h"
+
+#include "../Support.h"
+
+namespace {
+
+// A line from fields, each padded with blanks to its width; the last is left as it is,
+// as an instrument that cuts trailing blanks leaves it.
+std::string Record(std::initializer_list<std::pair<std::string, int>> fields) {
+  std::string line;
+  for (auto [text, width] : fields) line += text.append(width > 0 ? width - std::min<int>(width, text.size()) : 0, ' ');
+  return line;
+}
+
+std::string Convert(PointWriter& writer, SdrJobReader& reader, const std::string& line, bool& station) {
+  const FieldLayout* layout = reader.Read(line, station);
+  if (layout == nullptr) return "-";
+  std::string padded = line;
+  padded.resize(std::max(padded.size(), layout->span), ' ');
+  char out[PointWriter::kRoom];
+  return std::string(out, writer.Write(padded.data(), *layout, out));
+}
+
+TEST(SdrJobTest, TakesEveryPointOfBothLayoutsWithItsCode) {
+  const std::string head33 = "00NMSDR33 V04-04.02     05-Nov-20 08:00 213111", head20 = "00NMSDR20     V03-05    25-Sep-10";
+  const struct {
+    std::string line, csv;  // "-": not a point
+    bool station = false;
+  } lines[] = {
+      {Record({{"08TP", 4}, {"1", 16}, {"19.914", 16}, {"9.217", 16}, {"0.975", 16}, {"SOGLIA NORD", 0}}),
+       "1;19.914;9.217;0.975;SOGLIA NORD"},  // before any header: SDR33; the code keeps its inner blank
+      {head33, "-"},
+      {Record({{"02TP", 4}, {"  STN 1", 16}, {"100.5", 16}, {"200.25", 16}, {"10", 16}, {"1.475", 16}, {" BASE ", 16}}),
+       "STN1;100.5;200.25;10;BASE", true},  // the fifth field is the instrument height, not the code
+      {Record({{"08KI", 4}, {"0007", 16}, {"1.5", 16}, {"2", 0}}), "0007;1.5;2;;"},  // cut after the east field
+      {Record({{"08TP", 4}, {"8", 16}, {"1.5", 16}}), "-"},  // ends before its east field
+      {Record({{"18RK", 4}, {"G1", 16}, {"3", 16}, {"4", 16}, {"5", 16}, {"GPS \"A\"", 16}, {"12", 0}}),
+       "G1;3;4;5;\"GPS \"\"A\"\"\""},
+      {Record({{"15RK", 4}, {"G2", 16}, {"6", 16}, {"7", 16}, {"8", 16}, {"", 64}, {"BASE;GPS", 16}, {"x", 0}}),
+       "G2;6;7;8;\"BASE;GPS\"", true},
+      {Record({{"09F1", 4}, {"1", 16}, {"2", 16}, {"3", 16}, {"4", 16}, {"5", 16}}), "-"},
+      {Record({{"08TP", 4}, {"9", 16}, {"1", 16}, {"2", 16}, {"3", 16}, {"", 13}}) + "\x1f\t ", "9;1;2;3;"},
+      {head20, "-"},
+      {"08TP100029.1755686-4.00952570.00963371FIT-TEST        ", "1000;29.1755686;-4.0095257;0.00963371;FIT-TEST"},
+      {"02TP00010.000000000.000000000.000000001.59500000TRAV", "0001;0.00000000;0.00000000;0.00000000;TRAV", true},
+      {"18RK1001  1.5     2.5", "1001;1.5;2.5;;"},
+      {"08TP1002  1.5", "-"},
+      {"15RK1003  1.5     2.5     3.5", "-"},  // SDR2x has no such record
+      {head33, "-"},
+      {Record({{"08TP", 4}, {"10", 16}, {"1", 16}, {"2", 16}, {"3", 16}, {"X", 16}}), "10;1;2;3;X"},  // a second job
+  };
+  PointWriter writer(*ParseColumns("PNEZD"), ';');
+  SdrJobReader reader;
+  for (const auto& expected : lines) {
+    bool station = false;
+    EXPECT_EQ(Convert(writer, reader, expected.line, station), expected.csv) << expected.line;
+    EXPECT_EQ(station, expected.station) << expected.line;
+  }
+}
+
+TEST(SdrJobTest, ColumnsAreLettersEachAtMostOnce) {
+  const std::pair<std::string, std::string> choices[] = {
+      {"PNEZD", "Point,North,East,Elevation,Code"}, {"dzenp", "Code,Elevation,East,North,Point"},
+      {"e", "East"}, {"", "-"}, {"PNEZDP", "-"}, {"PP", "-"}, {"PX", "-"}, {"P N", "-"}, {"P,N", "-"},
+  };
+  for (const auto& [letters, header] : choices) {
+    const std::optional<ColumnChoice> columns = ParseColumns(letters);
+    EXPECT_EQ(columns ? ColumnHeader(*columns, ',') : "-", header) << letters;
+  }
+  EXPECT_EQ(ColumnHeader(WindowColumns(true), '\t'), "Point\tEast\tNorth\tElevation");
+  const std::string record = kRecord;  // its fields A-7 B, 1234.567, -89.01, 0.5 and sixteen tildes
+  char out[PointWriter::kRoom];
+  PointWriter byWindow(WindowColumns(false), ',');
+  EXPECT_EQ(std::string(out, byWindow.Write(record.data(), kSdr33Point, out)), "A-7B,1234.567,-89.01,0.5");
+}
+
+}  // namespace
