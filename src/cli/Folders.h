@@ -18,6 +18,8 @@ std::string Name(const std::string& path);
 std::string SameFileKey(const std::string& path);
 // Makes folder and the folders above it that are missing. On failure fills reason.
 bool Make(const std::string& folder, std::string& reason);
+// Whether name ends in .sdr, in any letter case, as the window takes names.
+bool IsSdrName(const std::string& name);
 // The .sdr files under folder (any letter case, at any depth), as paths relative to it,
 // in byte order. Nothing, and reason filled, when the folder cannot be read.
 std::optional<std::vector<std::string>> SdrFilesUnder(const std::string& folder, std::string& reason);
