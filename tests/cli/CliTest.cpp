@@ -241,18 +241,22 @@ TEST(CliTest, AHeaderStartsOnlyANewFile) {
 
 TEST(CliTest, FoldersOfFilesIntoAnOutputFolder) {
   TempFolder folder;
-  for (const char* name : {"site/a.sdr", "site/b.SDR", "site/deep/er/c.sdr", "site/notes.txt", "other/a.sdr"}) {
+  std::string level;  // names in any script, a path longer than Windows' usual 260 characters
+  for (int i = 0; i < 10; ++i) level += "точки-хода-";
+  const std::string deep = level + "/" + level + "/с.sdr", deepCsv = level + "/" + level + "/с.csv";
+  for (const std::string& name : std::vector<std::string>{"site/a.sdr", "site/b.SDR", "site/" + deep, "site/notes.txt",
+                                                          "other/a.sdr"}) {
     fs::create_directories(FsPath(folder / name).parent_path());
     WriteBytes(folder / name, kRecord);
   }
   EXPECT_EQ(RunCliOn({"-q", folder / "site"}).status, CliStatus::Converted);
-  EXPECT_EQ(ReadBytes(folder / "site/a.csv") + ReadBytes(folder / "site/b.csv") + ReadBytes(folder / "site/deep/er/c.csv"),
+  EXPECT_EQ(ReadBytes(folder / "site/a.csv") + ReadBytes(folder / "site/b.csv") + ReadBytes(folder / "site/" + deepCsv),
             kCsv + kCsv + kCsv);
   const CliResult result = RunCliOn({"-o", folder / "out/csv", folder / "site", folder / "other/a.sdr"});
   EXPECT_EQ(result.status, CliStatus::BadCommandLine);  // both a.sdr would write out/csv/a.csv
   EXPECT_FALSE(Exists(folder / "out"));
   EXPECT_EQ(RunCliOn({"-o", folder / "out/csv", folder / "site/"}).status, CliStatus::Converted);
-  for (const char* name : {"out/csv/a.csv", "out/csv/b.csv", "out/csv/deep/er/c.csv"}) {
+  for (const std::string& name : std::vector<std::string>{"out/csv/a.csv", "out/csv/b.csv", "out/csv/" + deepCsv}) {
     EXPECT_EQ(ReadBytes(folder / name), kCsv) << name;
   }
 }
