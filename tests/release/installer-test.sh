@@ -23,9 +23,10 @@ wine "$installer" /S '/D=C:\VarnelElsewhere'
 installed=$(find "$prefix/drive_c/users" -path '*/AppData/Local/Programs/Varnel' -type d)
 # The uninstaller, run in place (_?=) so that its exit status reaches us, fails while varnel.exe runs.
 "$run" "$prefix" "$arch" "$installed/varnel.exe" "Z:$scratch/job/a.sdr" & varnel=$!
-until xwininfo -root -tree | grep -q '("varnel.exe"'; do kill -0 $varnel || fail "varnel.exe ended"; sleep 0.1; done
+# grep reads all that xwininfo writes: grep -q would end first and break its pipe.
+until xwininfo -root -tree | grep '("varnel.exe"' >/dev/null; do kill -0 $varnel || fail "varnel.exe ended"; sleep 0.1; done
 ! "$run" "$prefix" "$arch" "$installed/uninstall.exe" /S "_?=Z:${installed//\//\\}" || fail "uninstalled while varnel.exe ran"
-WINEPREFIX=$prefix /usr/lib/wine/wineserver -k; wait
+WINEPREFIX=$prefix /usr/lib/wine/wineserver -k; wait $varnel || true  # how the killed program ends does not matter
 [ "$(ls "$installed")" = "$(printf 'readme-ru.txt\nuninstall.exe\nvarnel-cli.exe\nvarnel.exe')" ] ||
   fail "installed: $(ls "$installed")"
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Varnel'
