@@ -11,21 +11,15 @@ constexpr std::string_view kLetters = "PNEZD";
 constexpr std::string_view kNames[] = {"Point", "North", "East", "Elevation", "Code"};
 
 // A field that needs quotes: its bytes one by one, each double quote doubled.
-char* WriteQuoted(const char* field, unsigned mask, char* out) {
+char* WriteQuoted(const char* bytes, unsigned mask, char* out) {
   *out++ = '"';
   for (std::size_t i = 0; i < field::kSpan; ++i) {
     if (((mask >> i) & 1) == 0) continue;
-    if (field[i] == '"') *out++ = '"';
-    *out++ = field[i];
+    if (bytes[i] == '"') *out++ = '"';
+    *out++ = bytes[i];
   }
   *out++ = '"';
   return out;
-}
-
-// A field whose bytes to write stand apart, kept one by one. Out of line: it is rare,
-// and the usual path keeps its registers.
-[[gnu::noinline]] char* CopyScattered(const char* field, unsigned mask, char* out) {
-  return field::CopyPicked(field, mask, out);
 }
 
 }  // namespace
@@ -73,6 +67,7 @@ char* PointWriter::Write(const char* line, const FieldLayout& layout, char* out)
       plan_.start[k] = layout.start[which];
       plan_.width[k] = static_cast<std::uint16_t>((1u << layout.width[which]) - 1);
     }
+    plan_.span = layout.span;
     planned_ = &layout;
   }
   // A copy, which the bytes stored through out cannot alias: the members would
@@ -85,19 +80,17 @@ char* PointWriter::Write(const char* line, const FieldLayout& layout, char* out)
     unsigned mask = field::KeptMask(bytes) & plan.width[k];
     if (mask == 0) continue;
     const int first = field::LowestBit(mask);
-    const unsigned lowest = 1u << first;
     if (k == plan.code) {
       // Everything from the first kept byte to the last.
-      mask = (2u << (31 - std::countl_zero(mask))) - lowest;
+      mask = (2u << (31 - std::countl_zero(mask))) - (1u << first);
     }
     if ((needQuotes.MaskOf(bytes) & mask) != 0) {
       out = WriteQuoted(bytes, mask, out);
-    } else if (((mask + lowest) & mask) != 0) {
-      out = CopyScattered(bytes, mask, out);
+    } else if (field::IsOneRun(mask) && plan.start[k] + first + field::kSpan <= plan.span) {
+      out = field::CopyRun(bytes, mask, out);
     } else {
-      // The usual field: the bytes to write stand together.
-      std::memcpy(out, bytes + first, field::kSpan);
-      out += field::LowestBit(mask + lowest) - first;
+      // Bytes that stand apart, or a run whose one store would read past the record.
+      out = field::CopyEach(bytes, mask, out);
     }
   }
   return out;

@@ -59,6 +59,7 @@ class PointWriter {
     std::array<std::uint16_t, 5> width{};  // as a mask of the bytes the field has
     std::size_t code = 5;                   // which column is D, if any
     std::size_t count = 0;
+    std::size_t span = 0;                   // the bytes of the line that may be read
     char separator = ';';
   };
 

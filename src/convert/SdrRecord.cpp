@@ -15,7 +15,7 @@ constexpr std::array<std::size_t, 4> kFieldStart = {4, 20, 36, 52};  // columns 
 // Copies the bytes above 32 of one field to out; returns one past the last byte kept.
 // May store up to SdrFieldWidth bytes at out, and reads up to SdrFieldWidth bytes
 // past the field, which the trailing characters of a record provide.
-inline char* CopyKeptBytes(const char* field, char* out) { return field::CopyPicked(field, field::KeptMask(field), out); }
+inline char* CopyKeptBytes(const char* bytes, char* out) { return field::CopyPicked(bytes, field::KeptMask(bytes), out); }
 
 }  // namespace
 

@@ -1,5 +1,8 @@
 #include "convert/SdrJob.h"
 
+#include <cstring>
+#include <memory>
+
 #include "../Support.h"
 
 namespace {
@@ -15,10 +18,12 @@ std::string Record(std::initializer_list<std::pair<std::string, int>> fields) {
 std::string Convert(PointWriter& writer, SdrJobReader& reader, const std::string& line, bool& station) {
   const FieldLayout* layout = reader.Read(line, station);
   if (layout == nullptr) return "-";
-  std::string padded = line;
-  padded.resize(std::max(padded.size(), layout->span), ' ');
+  // Exactly the bytes the writer may read, so that a sanitizer sees any read past them.
+  const auto bytes = std::make_unique<char[]>(layout->span);
+  std::memset(bytes.get(), ' ', layout->span);
+  std::memcpy(bytes.get(), line.data(), std::min(line.size(), layout->span));
   char out[PointWriter::kRoom];
-  return std::string(out, writer.Write(padded.data(), *layout, out));
+  return std::string(out, writer.Write(bytes.get(), *layout, out));
 }
 
 TEST(SdrJobTest, TakesEveryPointOfBothLayoutsWithItsCode) {
@@ -33,6 +38,7 @@ TEST(SdrJobTest, TakesEveryPointOfBothLayoutsWithItsCode) {
       {Record({{"02TP", 4}, {"  STN 1", 16}, {"100.5", 16}, {"200.25", 16}, {"10", 16}, {"1.475", 16}, {" BASE ", 16}}),
        "STN1;100.5;200.25;10;BASE", true},  // the fifth field is the instrument height, not the code
       {Record({{"08KI", 4}, {"0007", 16}, {"1.5", 16}, {"2", 0}}), "0007;1.5;2;;"},  // cut after the east field
+      {Record({{"08TP", 4}, {"7", 16}, {"1", 16}, {"2", 16}, {"3", 16}, {"          END", 16}}), "7;1;2;3;END"},
       {Record({{"08TP", 4}, {"8", 16}, {"1.5", 16}}), "-"},  // ends before its east field
       {Record({{"18RK", 4}, {"G1", 16}, {"3", 16}, {"4", 16}, {"5", 16}, {"GPS \"A\"", 16}, {"12", 0}}),
        "G1;3;4;5;\"GPS \"\"A\"\"\""},
