@@ -113,10 +113,11 @@ class JobPoints {
 
   // A point record of its full length, which is its layout's span.
   char* ConvertWhole(const char* p, const char* end, char* out, std::size_t& length) {
-    const FieldLayout* layout = end - p >= 2 ? reader_.PointLayout(p[0], p[1]) : nullptr;
+    bool station = false;
+    const FieldLayout* layout = end - p >= 2 ? reader_.PointLayout(p[0], p[1], station) : nullptr;
     if (layout == nullptr || !EndsWithCrLf(p, end, layout->span) || MayHoldLineEnd(p, layout->span)) return nullptr;
     ++counts.records;
-    counts.stations += p[1] != '8';
+    counts.stations += station;
     length = layout->span;
     return writer_.Write(p, *layout, out);
   }
@@ -233,7 +234,7 @@ FileOutcome ConvertInBlocks(File& input, const OutputTarget& output, const LineF
   try {
     const char separator = format.Separator();
     if (format.sdr) {
-      return Convert(input, output, JobPoints(format.columns.value_or(WindowColumns(format.window.ChangeXY)), separator),
+      return Convert(input, output, JobPoints(format.Columns(), separator),
                      format.header, onProgress);
     }
     if (format.columns) return Convert(input, output, ColumnRecords(*format.columns, separator), format.header, onProgress);

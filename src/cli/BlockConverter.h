@@ -20,6 +20,8 @@ struct LineFormat {
 
   // The separator as one character.
   char Separator() const { return window.CommaSelected ? ',' : window.TabSelected ? '\t' : ';'; }
+  // The columns chosen, or else the window's.
+  ColumnChoice Columns() const { return columns.value_or(WindowColumns(window.ChangeXY)); }
 };
 
 // How converting one file ended.

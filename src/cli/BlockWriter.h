@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -45,8 +46,22 @@ class BlockWriter {
 
  private:
   struct Platform;
+  // Notes the first failure: the system's error number (0 for none), its text and what
+  // follows it. Returns false, for the caller to return.
+  bool Fail(int error, const std::string& more = "");
+
   std::unique_ptr<Platform> platform_;
   OutputTarget target_;
   std::string reason_;
   int error_ = 0;
+  bool failed_ = false;
 };
+
+inline bool BlockWriter::Fail(int error, const std::string& more) {
+  if (!failed_) {
+    error_ = error;
+    reason_ = std::string(error != 0 ? std::strerror(error) : "") + more;
+  }
+  failed_ = true;
+  return false;
+}

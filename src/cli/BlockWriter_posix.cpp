@@ -82,8 +82,9 @@ Answer WriteBlock(const OutputTarget& target, int& fd, std::string_view block) {
     }
     WriteWhole(answers, &outcome, sizeof outcome);
   }
-  // The orders ended: the converter finished, or was killed. Report the close.
-  if (fd >= 0 && fd != STDOUT_FILENO && !file::Close(fd) && outcome.error == 0) outcome.error = FailureNumber();
+  // The orders ended: the converter finished, or was killed. Report the close of a file
+  // it opened (with standard output closed, a file may even have opened as descriptor 1).
+  if (fd >= 0 && !target.path.empty() && !file::Close(fd) && outcome.error == 0) outcome.error = FailureNumber();
   WriteWhole(answers, &outcome, sizeof outcome);
   _exit(outcome.error == 0 ? 0 : 1);
 }
@@ -97,17 +98,16 @@ struct BlockWriter::Platform {
   int orders = -1;
   int answers = -1;
   pid_t helper = -1;
-  bool failed = false;
 
   bool Start(BlockWriter& writer) {
     int orderPipe[2];
     int answerPipe[2];
-    if (pipe2(orderPipe, O_CLOEXEC) != 0) return Fail(writer, errno);
+    if (pipe2(orderPipe, O_CLOEXEC) != 0) return writer.Fail(errno);
     if (pipe2(answerPipe, O_CLOEXEC) != 0) {
       const int error = errno;
       ::close(orderPipe[0]);
       ::close(orderPipe[1]);
-      return Fail(writer, error);
+      return writer.Fail(error);
     }
     helper = fork();
     if (helper == 0) {
@@ -121,27 +121,18 @@ struct BlockWriter::Platform {
     ::close(answerPipe[1]);
     orders = orderPipe[1];
     answers = answerPipe[0];
-    return helper > 0 || Fail(writer, error);
+    return helper > 0 || writer.Fail(error);
   }
 
   // Waits for the helper's answer about the oldest block in flight.
   bool Collect(BlockWriter& writer) {
     --inFlight;
     Answer answer{};
-    if (!ReadWhole(answers, &answer, sizeof answer)) return Fail(writer, 0, "the writing process ended unexpectedly");
+    if (!ReadWhole(answers, &answer, sizeof answer)) return writer.Fail(0, "the writing process ended unexpectedly");
     if (answer.error == 0) return true;
-    return Fail(writer, answer.error, answer.partLeft ? BlockWriter::kPartLeftNote : "");
+    return writer.Fail(answer.error, answer.partLeft ? BlockWriter::kPartLeftNote : "");
   }
 
-  // Notes the first failure: the system's error number, its text and what follows it.
-  bool Fail(BlockWriter& writer, int error, const char* more = "") {
-    if (!failed) {
-      writer.error_ = error;
-      writer.reason_ = std::string(error != 0 ? std::strerror(error) : "") + more;
-    }
-    failed = true;
-    return false;
-  }
 };
 
 BlockWriter::BlockWriter(const OutputTarget& target) : platform_(std::make_unique<Platform>()), target_(target) {
@@ -162,16 +153,16 @@ char* BlockWriter::Buffer() { return platform_->blocks + platform_->current * kB
 
 bool BlockWriter::Submit(std::size_t size) {
   Platform& p = *platform_;
-  if (p.failed) return false;
+  if (failed_) return false;
   if (size == 0) return true;
   // The helper starts with the first block, so a file without records costs nothing.
   if (p.helper < 0) {
     std::string why;
-    if (!target_.folder.empty() && !folders::Make(target_.folder, why)) return p.Fail(*this, 0, why.c_str());
+    if (!target_.folder.empty() && !folders::Make(target_.folder, why)) return Fail(0, why);
     if (!p.Start(*this)) return false;
   }
   const Order order{p.current, size};
-  if (!WriteWhole(p.orders, &order, sizeof order)) return p.Fail(*this, 0, "the writing process ended unexpectedly");
+  if (!WriteWhole(p.orders, &order, sizeof order)) return Fail(0, "the writing process ended unexpectedly");
   ++p.inFlight;
   p.current ^= 1;
   // The next block is gathered where the one before this may still be being written.
@@ -180,8 +171,8 @@ bool BlockWriter::Submit(std::size_t size) {
 
 bool BlockWriter::Finish() {
   Platform& p = *platform_;
-  while (p.inFlight > 0 && !p.failed) p.Collect(*this);
-  if (p.failed) return false;
+  while (p.inFlight > 0 && !failed_) p.Collect(*this);
+  if (failed_) return false;
   if (p.helper < 0) return true;
   ::close(p.orders);
   p.orders = -1;

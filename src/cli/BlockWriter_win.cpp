@@ -20,7 +20,6 @@ struct BlockWriter::Platform {
   File file;  // the target file, once the first block opened it
   int writeError = 0;       // set by the writing thread, read after it is waited for
   bool partLeft = false;
-  bool failed = false;
   bool started = false;  // the first block went to be written
 
   bool Write(const OutputTarget& target, std::string_view block) {
@@ -28,7 +27,8 @@ struct BlockWriter::Platform {
       file = File(file::Open(target.path, target.replace ? file::OpenMode::Replace : file::OpenMode::Append));
     }
     const int fd = target.path.empty() ? _fileno(stdout) : file.Descriptor();
-    const file::AppendResult result = fd >= 0 ? file::AppendWholeLines(fd, block) : file::AppendResult::CutBack;
+    const file::AppendResult result = fd < 0 ? file::AppendResult::CutBack  // nothing written: it did not open
+                                             : file::AppendWholeLines(fd, block);
     if (result == file::AppendResult::Written) return true;
     writeError = errno != 0 ? errno : EIO;
     partLeft = result == file::AppendResult::PartLeft;
@@ -36,16 +36,10 @@ struct BlockWriter::Platform {
   }
 
   bool Wait(BlockWriter& writer) {
-    if (!writing.valid()) return !failed;
-    if (!writing.get() && !failed) Fail(writer, writeError, partLeft ? kPartLeftNote : "");
-    return !failed;
+    if (writing.valid() && !writing.get()) writer.Fail(writeError, partLeft ? kPartLeftNote : "");
+    return !writer.failed_;
   }
 
-  void Fail(BlockWriter& writer, int error, const char* more) {
-    failed = true;
-    writer.error_ = error;
-    writer.reason_ = std::string(std::strerror(error)) + more;
-  }
 };
 
 BlockWriter::BlockWriter(const OutputTarget& target) : platform_(std::make_unique<Platform>()), target_(target) {}
@@ -61,11 +55,7 @@ bool BlockWriter::Submit(std::size_t size) {
   if (!p.Wait(*this)) return false;
   if (size == 0) return true;
   std::string why;
-  if (!p.started && !target_.folder.empty() && !folders::Make(target_.folder, why)) {
-    p.failed = true;
-    reason_ = why;
-    return false;
-  }
+  if (!p.started && !target_.folder.empty() && !folders::Make(target_.folder, why)) return Fail(0, why);
   p.started = true;
   const std::string_view block(Buffer(), size);
   p.writing = std::async(std::launch::async, [&p, this, block] { return p.Write(target_, block); });
@@ -76,9 +66,6 @@ bool BlockWriter::Submit(std::size_t size) {
 bool BlockWriter::Finish() {
   Platform& p = *platform_;
   if (!p.Wait(*this)) return false;
-  if (p.file.IsOpen() && !p.file.Close()) {
-    p.Fail(*this, errno != 0 ? errno : EIO, "");
-    return false;
-  }
+  if (p.file.IsOpen() && !p.file.Close()) return Fail(errno != 0 ? errno : EIO);
   return true;
 }

@@ -69,7 +69,7 @@ struct Option {
 
 constexpr std::array kOptions = {
     Option{'s', "separator", SetSeparator, nullptr},   Option{'c', "columns", SetColumns, nullptr},
-    Option{'o', "output-dir", SetOutputFolder, nullptr}, Option{'k', "keep-xy", nullptr, nullptr},
+    Option{'o', "output-dir", SetOutputFolder, nullptr}, Option{'k', "keep-xy", nullptr, &CliOptions::keepXY},
     Option{0, "sdr", nullptr, &CliOptions::sdr},       Option{0, "header", nullptr, &CliOptions::header},
     Option{0, "overwrite", nullptr, &CliOptions::overwrite}, Option{'q', "quiet", nullptr, &CliOptions::quiet},
     Option{'h', "help", nullptr, &CliOptions::help},   Option{'V', "version", nullptr, &CliOptions::version},
@@ -79,7 +79,6 @@ constexpr std::array kOptions = {
 
 bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options, std::string& error) {
   bool onlyFiles = false;
-  bool keepXY = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     if (onlyFiles || argument.size() < 2 || argument[0] != '-') {
@@ -116,14 +115,12 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
         return false;
       }
       if (!option->takeValue(value, options, error)) return false;
-    } else if (option->flag != nullptr) {
-      options.*(option->flag) = true;
     } else {
-      keepXY = true;
-      options.conversion.ChangeXY = false;
+      options.*(option->flag) = true;
     }
   }
-  if (keepXY && options.columns) {
+  options.conversion.ChangeXY = !options.keepXY;
+  if (options.keepXY && options.columns) {
     error = "--keep-xy and --columns cannot go together: name the columns in their order";
     return false;
   }

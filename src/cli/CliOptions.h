@@ -10,6 +10,7 @@
 // What the command line of varnel-cli asks for.
 struct CliOptions {
   ConversionOptions conversion;          // semicolon, X and Y exchanged: as the window starts
+  bool keepXY = false;                   // -k: X and Y in input order
   std::optional<ColumnChoice> columns;   // -c; otherwise the window's columns
   bool sdr = false;                      // read SDR jobs record by record
   bool header = false;

@@ -10,7 +10,6 @@
 #include "cli/Folders.h"
 #include "convert/File.h"
 #include "convert/OutputNaming.h"
-#include "startup/CommandLineFileList.h"
 #include "ui/MessageSink.h"
 
 #ifndef VARNEL_VERSION
@@ -22,13 +21,14 @@ namespace {
 constexpr std::uint64_t kProgressStep = 16u << 20;
 constexpr const char* kStandardStreams = "-";
 
-// The core reports its rare failures (a name too long to scan) as the window's fixed
-// messages; here it is enough to know that one came.
-class NotedFailure : public MessageSink {
+// MakeCsvFileName reports its one failure, a name too long to scan, as the window's
+// fixed message; an empty name says the same.
+class Ignored : public MessageSink {
  public:
-  void ShowMessage(std::string_view) override { failed = true; }
-  bool failed = false;
+  void ShowMessage(std::string_view) override {}
 };
+
+constexpr const char* kTooLong = "skipped: the name is too long";
 
 // One input of the run: a file to convert into its CSV file, or a name left out.
 struct Job {
@@ -37,40 +37,46 @@ struct Job {
   std::string skipped;  // why the input is not converted, when it is not
 };
 
-// Where the CSV file of input goes: beside it, or at relative's place under the output folder.
-OutputTarget TargetOf(const CliOptions& options, const std::string& input, const std::string& relative) {
-  NotedFailure ignored;  // names that reach here passed the same scan
-  OutputTarget target;
-  target.replace = options.overwrite;
-  if (!options.outputFolder) {
-    target.path = MakeCsvFileName(input, ignored);
+// The job for input: its CSV file beside it, or at relative's place under the output folder.
+Job JobOf(const CliOptions& options, const std::string& input, const std::string& relative) {
+  Ignored ignored;
+  Job job{input, {}, {}};
+  job.output.replace = options.overwrite;
+  const std::string name = MakeCsvFileName(options.outputFolder ? relative : input, ignored);
+  if (name.empty()) {
+    job.skipped = kTooLong;
+  } else if (!options.outputFolder) {
+    job.output.path = name;
   } else {
-    target.path = folders::Join(*options.outputFolder, MakeCsvFileName(relative, ignored));
-    target.folder = folders::Parent(target.path);
+    job.output.path = folders::Join(*options.outputFolder, name);
+    job.output.folder = folders::Parent(job.output.path);
   }
-  return target;
+  return job;
 }
 
 // What the arguments name: files, the .sdr files under folders, standard input. False,
 // with error, when they name something that cannot be done.
 bool ListJobs(const CliOptions& options, std::vector<Job>& jobs, std::string& error) {
   for (const std::string& argument : options.files) {
-    NotedFailure tooLong;
-    const bool sdrName = IsSdrFileName(argument, tooLong) == 1;
+    const folders::NameKind kind = folders::KindOf(argument);
+    std::string reason;
     if (argument == kStandardStreams) {
       jobs.push_back({argument, {}, {}});
-    } else if (tooLong.failed) {
-      jobs.push_back({argument, {}, "skipped: the name is too long"});
+    } else if (kind == folders::NameKind::TooLong) {
+      jobs.push_back({argument, {}, kTooLong});
     } else if (folders::IsFolder(argument)) {
-      std::string reason;
-      const auto found = folders::SdrFilesUnder(argument, reason);
-      if (!found || found->empty()) jobs.push_back({argument, {}, found ? "no .sdr files in it" : "cannot read: " + reason});
-      for (const std::string& relative : found.value_or(std::vector<std::string>())) {
-        const std::string input = folders::Join(argument, relative);
-        jobs.push_back({input, TargetOf(options, input, relative), {}});
+      const std::optional<folders::SdrFiles> found = folders::SdrFilesUnder(argument, reason);
+      if (!found || found->files.empty()) {
+        jobs.push_back({argument, {}, found ? "no .sdr files in it" : "cannot read: " + reason});
       }
-    } else if (sdrName) {
-      jobs.push_back({argument, TargetOf(options, argument, folders::Name(argument)), {}});
+      for (const auto& [folder, why] : found ? found->unreadable : decltype(found->unreadable)()) {
+        jobs.push_back({folder, {}, "cannot read: " + why});
+      }
+      for (const std::string& relative : found ? found->files : std::vector<std::string>()) {
+        jobs.push_back(JobOf(options, folders::Join(argument, relative), relative));
+      }
+    } else if (kind == folders::NameKind::Sdr) {
+      jobs.push_back(JobOf(options, argument, folders::Name(argument)));
     } else {
       jobs.push_back({argument, {}, "skipped: the name does not end in .sdr"});
     }
@@ -79,10 +85,12 @@ bool ListJobs(const CliOptions& options, std::vector<Job>& jobs, std::string& er
     error = "standard input (-) can be read only once";
     return false;
   }
-  // Without an output folder two inputs of one CSV file append to it in turn, as in the window.
+  // Two inputs of one CSV file append to it in turn, as in the window; but one would
+  // replace what the other wrote, and an output folder brings files of one name together.
+  if (!options.outputFolder && !options.overwrite) return true;
   std::map<std::string, const Job*> writers;
   for (const Job& job : jobs) {
-    if (!options.outputFolder || !job.skipped.empty() || job.output.path.empty()) continue;
+    if (!job.skipped.empty() || job.output.path.empty()) continue;
     const auto [earlier, added] = writers.emplace(folders::SameFileKey(job.output.path), &job);
     if (!added) {
       error = "'" + earlier->second->input + "' and '" + job.input + "' would both write " + job.output.path;
@@ -98,23 +106,21 @@ std::string Counted(std::uint64_t count, const char* what) {
 
 class Reporter {
  public:
-  Reporter(std::FILE* err, bool quiet, bool showProgress) : err_(err), quiet_(quiet), showProgress_(showProgress) {}
+  Reporter(std::FILE* err, bool quiet, bool showProgress) : err_(err), quiet_(quiet), showProgress_(showProgress && !quiet) {}
 
   // A warning or an error: always shown.
-  void Problem(const std::string& path, const std::string& what) {
-    ClearProgress();
-    std::fprintf(err_, "varnel-cli: %s: %s\n", path.c_str(), what.c_str());
-  }
+  void Problem(const std::string& path, const std::string& what) { Line(path, what); }
 
+  // What a file held: left out when quiet.
   void Counts(const std::string& path, const FileCounts& counts, bool sdr) {
     if (quiet_) return;
-    Problem(path, (sdr ? Counted(counts.records, "point") + " (" + Counted(counts.stations, "station") + ")"
-                       : Counted(counts.records, "record")) +
-                      ", " + Counted(counts.otherLines, "other line"));
+    Line(path, (sdr ? Counted(counts.records, "point") + " (" + Counted(counts.stations, "station") + ")"
+                    : Counted(counts.records, "record")) +
+                   ", " + Counted(counts.otherLines, "other line"));
   }
 
   void Progress(std::size_t file, std::size_t files, std::uint64_t bytes) {
-    if (!showProgress_ || quiet_) return;
+    if (!showProgress_) return;
     const int length = std::fprintf(err_, "\rvarnel-cli: file %zu of %zu, %llu MiB read", file, files,
                                     static_cast<unsigned long long>(bytes >> 20));
     progressLength_ = length > 0 ? length : 0;
@@ -128,6 +134,11 @@ class Reporter {
   }
 
  private:
+  void Line(const std::string& path, const std::string& what) {
+    ClearProgress();
+    std::fprintf(err_, "varnel-cli: %s: %s\n", path.c_str(), what.c_str());
+  }
+
   std::FILE* err_;
   bool quiet_;
   bool showProgress_;
@@ -160,8 +171,7 @@ CliStatus RunCli(const std::vector<std::string>& arguments, std::FILE* out, std:
   }
 
   LineFormat format{options.conversion, options.columns, options.sdr, {}};
-  const std::string header = ColumnHeader(options.columns.value_or(WindowColumns(options.conversion.ChangeXY)),
-                                          format.Separator());
+  const std::string header = ColumnHeader(format.Columns(), format.Separator());
   Reporter report(err, options.quiet, showProgress);
   CliStatus status = CliStatus::Converted;
   const auto notAll = [&] { status = std::max(status, CliStatus::NotAllConverted); };

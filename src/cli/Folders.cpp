@@ -1,5 +1,7 @@
 #include "cli/Folders.h"
 
+#include <algorithm>
+
 #include "startup/CommandLineFileList.h"
 #include "ui/MessageSink.h"
 
@@ -13,11 +15,30 @@ constexpr char kSeparator = '/';
 constexpr const char* kSeparators = "/";
 #endif
 
-// The extension test's rare message (a name too long to scan) only means: not taken.
-class Quiet : public MessageSink {
+// The extension test's rare message: a name too long to scan.
+class NotedTooLong : public MessageSink {
  public:
-  void ShowMessage(std::string_view) override {}
+  void ShowMessage(std::string_view) override { tooLong = true; }
+  bool tooLong = false;
 };
+
+// Adds the .sdr files under folder to found, their paths prefixed by relative.
+void Walk(const std::string& folder, const std::string& relative, folders::SdrFiles& found) {
+  std::vector<folders::Entry> entries;
+  std::string reason;
+  if (!folders::List(folder, entries, reason)) {
+    found.unreadable.emplace_back(folder, reason);
+    return;
+  }
+  for (const folders::Entry& entry : entries) {
+    const std::string path = relative.empty() ? entry.name : folders::Join(relative, entry.name);
+    if (entry.folder) {
+      Walk(folders::Join(folder, entry.name), path, found);
+    } else if (entry.file && folders::KindOf(entry.name) == folders::NameKind::Sdr) {
+      found.files.push_back(path);
+    }
+  }
+}
 
 }  // namespace
 
@@ -38,9 +59,21 @@ std::string Name(const std::string& path) {
   return last == std::string::npos ? path : path.substr(last + 1);
 }
 
-bool IsSdrName(const std::string& name) {
-  Quiet quiet;
-  return IsSdrFileName(name, quiet) == 1;
+NameKind KindOf(const std::string& name) {
+  NotedTooLong sink;
+  const bool sdr = IsSdrFileName(name, sink) == 1;
+  return sink.tooLong ? NameKind::TooLong : sdr ? NameKind::Sdr : NameKind::Other;
+}
+
+std::optional<SdrFiles> SdrFilesUnder(const std::string& folder, std::string& reason) {
+  SdrFiles found;
+  Walk(folder, "", found);
+  if (!found.unreadable.empty() && found.unreadable.front().first == folder) {
+    reason = found.unreadable.front().second;
+    return std::nullopt;
+  }
+  std::sort(found.files.begin(), found.files.end());
+  return found;
 }
 
 }  // namespace folders

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Folders and paths for varnel-cli, with names in WTF-8 on every system.
@@ -18,10 +19,28 @@ std::string Name(const std::string& path);
 std::string SameFileKey(const std::string& path);
 // Makes folder and the folders above it that are missing. On failure fills reason.
 bool Make(const std::string& folder, std::string& reason);
-// Whether name ends in .sdr, in any letter case, as the window takes names.
-bool IsSdrName(const std::string& name);
-// The .sdr files under folder (any letter case, at any depth), as paths relative to it,
-// in byte order. Nothing, and reason filled, when the folder cannot be read.
-std::optional<std::vector<std::string>> SdrFilesUnder(const std::string& folder, std::string& reason);
+
+// What a name is to varnel-cli: the window's test, which takes names ending in .sdr in
+// any letter case, and rejects names too long for its scan.
+enum class NameKind { Sdr, Other, TooLong };
+NameKind KindOf(const std::string& name);
+
+// The .sdr files under a folder, at any depth, as paths relative to it in byte order;
+// and the folders under it that could not be read, with the system's reason.
+struct SdrFiles {
+  std::vector<std::string> files;
+  std::vector<std::pair<std::string, std::string>> unreadable;
+};
+// Nothing, and reason filled, when the folder itself cannot be read.
+std::optional<SdrFiles> SdrFilesUnder(const std::string& folder, std::string& reason);
+
+// One entry of a folder, as the system lists it (Folders_posix.cpp, Folders_win.cpp).
+struct Entry {
+  std::string name;
+  bool folder;  // a folder, not a link to one, which could lead back up
+  bool file;    // a file, or a link to one
+};
+// The entries of folder, but . and ..; false, with the system's reason, when it cannot be read.
+bool List(const std::string& folder, std::vector<Entry>& entries, std::string& reason);
 
 }  // namespace folders

@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -27,23 +26,15 @@ bool Make(const std::string& folder, std::string& reason) {
   return !error;
 }
 
-std::optional<std::vector<std::string>> SdrFilesUnder(const std::string& folder, std::string& reason) {
-  const fs::path root = folder;
+bool List(const std::string& folder, std::vector<Entry>& entries, std::string& reason) {
   std::error_code error;
-  std::vector<std::string> found;
-  for (fs::recursive_directory_iterator entry(root, fs::directory_options::skip_permission_denied, error), end;
-       !error && entry != end; entry.increment(error)) {
+  for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
     std::error_code ignored;
-    if (!entry->is_regular_file(ignored)) continue;
-    std::string relative = entry->path().lexically_relative(root).native();
-    if (IsSdrName(relative)) found.push_back(std::move(relative));
+    entries.push_back({entry->path().filename().native(), entry->is_directory(ignored) && !entry->is_symlink(ignored),
+                       entry->is_regular_file(ignored)});
   }
-  if (error) {
-    reason = error.message();
-    return std::nullopt;
-  }
-  std::sort(found.begin(), found.end());
-  return found;
+  if (error) reason = error.message();
+  return !error;
 }
 
 }  // namespace folders

@@ -3,8 +3,6 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include <algorithm>
-
 #include "cli/Folders.h"
 #include "convert/File.h"
 #include "convert/Wtf8.h"
@@ -26,34 +24,6 @@ std::string ErrorText(DWORD error) {
   return message;
 }
 
-// Adds the .sdr files under folder, their paths relative to the walk's root prefixed by
-// relative, and goes down into the folders. False, with the system's error, when a
-// folder cannot be listed.
-bool Walk(const std::string& folder, const std::string& relative, std::vector<std::string>& found, DWORD& error) {
-  WIN32_FIND_DATAW entry;
-  const HANDLE search = FindFirstFileW(file::SystemPath(folders::Join(folder, "*")).c_str(), &entry);
-  if (search == INVALID_HANDLE_VALUE) {
-    error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND;  // an empty folder
-  }
-  bool ok = true;
-  do {
-    const std::string name = wtf8::FromUtf16(std::wstring_view(entry.cFileName));
-    if (name == "." || name == "..") continue;
-    const std::string path = relative.empty() ? name : folders::Join(relative, name);
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      // A link to a folder is not followed: it could lead back up.
-      if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        ok = Walk(folders::Join(folder, name), path, found, error) && ok;
-      }
-    } else if (folders::IsSdrName(name)) {
-      found.push_back(path);
-    }
-  } while (FindNextFileW(search, &entry));
-  FindClose(search);
-  return ok;
-}
-
 }  // namespace
 
 namespace folders {
@@ -65,14 +35,12 @@ bool IsFolder(const std::string& path) {
 
 bool Exists(const std::string& path) { return AttributesOf(path) != INVALID_FILE_ATTRIBUTES; }
 
-// Windows takes a name in either letter case, with either separator, . and .. in it.
+// Windows takes a name in any letter case (folded as its own calls fold it), with either
+// separator, and . and .. in it.
 std::string SameFileKey(const std::string& path) {
-  const std::wstring wide = file::SystemPath(path);
-  std::wstring full(GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr), L'\0');
-  full.resize(GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
-  std::string key = wtf8::FromUtf16(std::wstring_view(full.empty() ? wide : full));
-  for (char& c : key) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-  return key;
+  std::wstring key = file::FullPath(file::SystemPath(path));
+  CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+  return wtf8::FromUtf16(std::wstring_view(key));
 }
 
 bool Make(const std::string& folder, std::string& reason) {
@@ -84,15 +52,22 @@ bool Make(const std::string& folder, std::string& reason) {
   return false;
 }
 
-std::optional<std::vector<std::string>> SdrFilesUnder(const std::string& folder, std::string& reason) {
-  std::vector<std::string> found;
-  DWORD error = 0;
-  if (!Walk(folder, "", found, error)) {
-    reason = ErrorText(error);
-    return std::nullopt;
+bool List(const std::string& folder, std::vector<Entry>& entries, std::string& reason) {
+  WIN32_FIND_DATAW entry;
+  const HANDLE search = FindFirstFileW(file::SystemPath(Join(folder, "*")).c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) {
+    if (GetLastError() == ERROR_FILE_NOT_FOUND) return true;  // not even . and ..: an empty drive
+    reason = ErrorText(GetLastError());
+    return false;
   }
-  std::sort(found.begin(), found.end());
-  return found;
+  do {
+    const std::string name = wtf8::FromUtf16(std::wstring_view(entry.cFileName));
+    if (name == "." || name == "..") continue;
+    const bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entries.push_back({name, isFolder && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT), !isFolder});
+  } while (FindNextFileW(search, &entry));
+  FindClose(search);
+  return true;
 }
 
 }  // namespace folders

@@ -40,6 +40,8 @@ int DuplicateStandardInput();
 // The UTF-16 form of path that Windows' wide calls take, in the \\?\ form when it is
 // too long for their usual one.
 std::wstring SystemPath(const std::string& path);
+// The full path of a UTF-16 path, as Windows resolves it; path itself when it cannot.
+std::wstring FullPath(const std::wstring& path);
 #endif
 
 }  // namespace file

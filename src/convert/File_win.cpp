@@ -20,10 +20,15 @@ void ReportWriteSignalsAsErrors() {}  // Windows reports both as failed writes a
 std::wstring SystemPath(const std::string& path) {
   std::wstring wide = wtf8::ToUtf16<wchar_t>(path);
   if (wide.size() < MAX_PATH - 12 || wide.starts_with(L"\\\\?\\")) return wide;
-  std::wstring full(GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr), L'\0');
-  full.resize(GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
-  if (full.empty()) return wide;
+  const std::wstring full = FullPath(wide);
+  if (full == wide) return wide;
   return full.starts_with(L"\\\\") ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
+}
+
+std::wstring FullPath(const std::wstring& path) {
+  std::wstring full(GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
+  full.resize(GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
+  return full.empty() ? path : full;
 }
 
 int Open(const std::string& path, OpenMode mode) {

@@ -21,4 +21,3 @@ const char* FindLineEnd(const char* p, const char* end) {
   }
   return end;
 }
-

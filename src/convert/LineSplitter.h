@@ -33,18 +33,21 @@ class LineSplitter {
  public:
   explicit LineSplitter(std::size_t keepLimit) : keepLimit_(keepLimit) {}
 
+  struct TakeNoLines {
+    const char* operator()(const char* p, const char*) const { return p; }
+  };
+
   // Calls onLine(std::string_view) for every line that bytes completes. Where a line
   // starts, takeLines(p, end) may first take whole lines from [p, end) itself, ends
   // included, and returns where it stopped: at the start of a line, or at end.
-  template <typename OnLine, typename TakeLines = const char* (*)(const char*, const char*)>
-  void Feed(std::string_view bytes, OnLine&& onLine, TakeLines&& takeLines = TakeNone);
+  template <typename OnLine, typename TakeLines = TakeNoLines>
+  void Feed(std::string_view bytes, OnLine&& onLine, TakeLines&& takeLines = TakeLines());
 
   // Hands on the last line when the input did not end with a line end.
   template <typename OnLine>
   void Finish(OnLine&& onLine);
 
  private:
-  static const char* TakeNone(const char* p, const char*) { return p; }
 
   void Keep(std::string_view bytes) {
     if (pending_.size() < keepLimit_) pending_.append(bytes.substr(0, keepLimit_ - pending_.size()));

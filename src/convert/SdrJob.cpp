@@ -11,8 +11,9 @@ constexpr FieldLayout kStation2x = {{4, 8, 18, 28, 48}, {4, 10, 10, 10, 16}, 64}
 
 }  // namespace
 
-const FieldLayout* SdrJobReader::PointLayout(char type0, char type1) const {
+const FieldLayout* SdrJobReader::PointLayout(char type0, char type1, bool& station) const {
   const bool older = layout_ == SdrLayout::Sdr2x;
+  station = type1 != '8';
   switch ((type0 << 8) | type1) {
     case ('0' << 8) | '8':
     case ('1' << 8) | '8':
@@ -32,9 +33,10 @@ const FieldLayout* SdrJobReader::Read(std::string_view line, bool& station) {
     layout_ = HeaderLayout(line).value_or(layout_);
     return nullptr;
   }
-  const FieldLayout* point = PointLayout(line[0], line[1]);
+  bool isStation = false;
+  const FieldLayout* point = PointLayout(line[0], line[1], isStation);
   // A record counts once it reaches its east field.
   if (point == nullptr || line.size() <= point->start[2]) return nullptr;
-  station = line[1] != '8';
+  station = isStation;
   return point;
 }

@@ -28,17 +28,17 @@ inline constexpr FieldLayout kSdr33Point = {{4, 20, 36, 52, 68}, {16, 16, 16, 16
 // the layout of the lines after it; before any, SDR33.
 class SdrJobReader {
  public:
-  // Bytes of a line that a reader must keep: the description of a GPS station (15) ends
+  // Bytes of a line that a reader must keep: the longest record, a GPS station (15), ends
   // at column 148.
-  static constexpr std::size_t kKeptLength = 160;
+  static constexpr std::size_t kKeptLength = 148;
 
   // The layout of the point's fields when line is a point, else nothing; station is
   // set for an instrument station (02) or a GPS station (15).
   const FieldLayout* Read(std::string_view line, bool& station);
 
   // The layout of a point record of type (its first two characters) in the layout in
-  // force, whose length is the layout's span; nothing for another record.
-  const FieldLayout* PointLayout(char type0, char type1) const;
+  // force, whose length is the layout's span; nothing for another record. station as Read.
+  const FieldLayout* PointLayout(char type0, char type1, bool& station) const;
 
  private:
   SdrLayout layout_ = SdrLayout::Sdr33;

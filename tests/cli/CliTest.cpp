@@ -169,7 +169,7 @@ TEST(CliTest, CommandLine) {
   for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
            {}, {"--bogus", "a.sdr"}, {"-s", "colon", "a.sdr"}, {"a.sdr", "-s"}, {"--separator=", "a.sdr"}, {"-k"},
            {"-c", "PN", "-k", "a.sdr"}, {"--columns=PNQ", "a.sdr"}, {"--sdr=1", "a.sdr"}, {"-qk", "a.sdr"}, {"-", "-"},
-           {"-o", folder / "out", folder / "a.sdr", folder / "a.sdr"}}) {
+           {"-o", folder / "out", folder / "a.sdr", folder / "a.sdr"}, {"--overwrite", folder / "a.sdr", folder / "a.sdr"}}) {
     const CliResult result = RunCliOn(arguments);
     EXPECT_EQ(result.status, CliStatus::BadCommandLine) << testing::PrintToString(arguments);
     EXPECT_NE(result.err.find("Try 'varnel-cli --help'."), std::string::npos);
@@ -245,17 +245,29 @@ TEST(CliTest, FoldersOfFilesIntoAnOutputFolder) {
   for (int i = 0; i < 10; ++i) level += "точки-хода-";
   const std::string deep = level + "/" + level + "/с.sdr", deepCsv = level + "/" + level + "/с.csv";
   for (const std::string& name : std::vector<std::string>{"site/a.sdr", "site/b.SDR", "site/" + deep, "site/notes.txt",
-                                                          "other/a.sdr"}) {
+                                                          "other/a.sdr", "site/shut/d.sdr", "one/Точка.sdr", "two/точка.sdr"}) {
     fs::create_directories(FsPath(folder / name).parent_path());
     WriteBytes(folder / name, kRecord);
   }
-  EXPECT_EQ(RunCliOn({"-q", folder / "site"}).status, CliStatus::Converted);
+#ifdef _WIN32
+  // Windows folds the case of every script: one CSV file for both.
+  EXPECT_EQ(RunCliOn({"-o", folder / "out", folder / "one", folder / "two"}).status, CliStatus::BadCommandLine);
+  const CliStatus afterShut = CliStatus::Converted;
+#else
+  // A folder that cannot be read is reported, and the others are converted.
+  fs::permissions(FsPath(folder / "site/shut"), fs::perms::none);
+  DropPowerOverPermissions();
+  const CliStatus afterShut = CliStatus::NotAllConverted;
+#endif
+  const CliResult beside = RunCliOn({"-q", folder / "site"});
+  EXPECT_EQ(beside.status, afterShut);
+  EXPECT_EQ(beside.err.find(folder / "site/shut: cannot read: ") != std::string::npos, afterShut != CliStatus::Converted);
   EXPECT_EQ(ReadBytes(folder / "site/a.csv") + ReadBytes(folder / "site/b.csv") + ReadBytes(folder / "site/" + deepCsv),
             kCsv + kCsv + kCsv);
   const CliResult result = RunCliOn({"-o", folder / "out/csv", folder / "site", folder / "other/a.sdr"});
   EXPECT_EQ(result.status, CliStatus::BadCommandLine);  // both a.sdr would write out/csv/a.csv
   EXPECT_FALSE(Exists(folder / "out"));
-  EXPECT_EQ(RunCliOn({"-o", folder / "out/csv", folder / "site/"}).status, CliStatus::Converted);
+  EXPECT_EQ(RunCliOn({"-q", "-o", folder / "out/csv", folder / "site/"}).status, afterShut);
   for (const std::string& name : std::vector<std::string>{"out/csv/a.csv", "out/csv/b.csv", "out/csv/" + deepCsv}) {
     EXPECT_EQ(ReadBytes(folder / name), kCsv) << name;
   }
@@ -283,7 +295,7 @@ TEST(CliTest, StandardInputToStandardOutput) {
     dup2(in, 0), dup2(out, 1), close(in), close(out);
     const CliResult result = RunCliOn({"--sdr", "--header", "-q", "-"});
     dup2(savedIn, 0), dup2(savedOut, 1), close(savedIn), close(savedOut);
-    if (readerGone) close(pipeEnds[1]);
+    if (!readerGone) close(pipeEnds[1]);
     EXPECT_EQ(result.status, readerGone ? CliStatus::WriteFailed : CliStatus::Converted);
     EXPECT_EQ(result.err, "");
     if (!readerGone) {
