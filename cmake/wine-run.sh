@@ -67,12 +67,7 @@ can_run_32_bit() {
 # live as long as the server: here they hold no test's output open. True also when a
 # server runs already (wineserver exits with 2 then), which the setup made persistent.
 start_persistent_server() {
-  as_user /usr/lib/wine/wineserver -p >/dev/null 2>&1
-  case $? in
-    0) WINELOADER=$wine64 as_user "$wine64" wineboot >/dev/null 2>&1 ;;
-    2) ;;
-    *) return 1 ;;
-  esac
+  { as_user /usr/lib/wine/wineserver -p && WINELOADER=$wine64 as_user "$wine64" wineboot; } >/dev/null 2>&1 || [ $? = 2 ]
 }
 
 mkdir -p "$(dirname "$prefix")"

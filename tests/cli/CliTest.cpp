@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <optional>
 
 #ifdef _WIN32
 #include <io.h>
@@ -133,13 +134,10 @@ TEST(CliTest, WriteFailuresLeaveWholeLinesAndStopTheRun) {
     SCOPED_TRACE(c.what);
     for (const char* name : {"job.csv", "next.csv"}) fs::remove(FsPath(folder / name));
     c.prepare();
-    CliResult result;
-    if (c.sizeLimit > 0) {
-      const FileSizeLimit limit(c.sizeLimit);
-      result = RunCliOn({folder / "job.sdr", folder / "next.sdr"});
-    } else {
-      result = RunCliOn({folder / "job.sdr", folder / "next.sdr"});
-    }
+    std::optional<FileSizeLimit> limit;
+    if (c.sizeLimit > 0) limit.emplace(c.sizeLimit);
+    const CliResult result = RunCliOn({folder / "job.sdr", folder / "next.sdr"});
+    limit.reset();
     EXPECT_EQ(result.status, CliStatus::WriteFailed);
     EXPECT_EQ(result.err, "varnel-cli: " + folder / "job.csv" + ": cannot write: " + c.reason + "\n");
     EXPECT_FALSE(Exists(folder / "next.csv"));
