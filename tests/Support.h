@@ -18,10 +18,12 @@
 #include <unistd.h>
 #endif
 
-// A path as Windows takes it past its usual 260 characters: in the \\?\ form.
-inline std::filesystem::path Whole(std::filesystem::path path) {
+// A UTF-8 path as the system takes it: on Windows, when it is absolute, in the \\?\ form,
+// which reaches past the usual 260 characters.
+inline std::filesystem::path FsPath(const std::string& utf8) {
+  std::filesystem::path path = std::u8string(utf8.begin(), utf8.end());
 #ifdef _WIN32
-  if (!path.native().starts_with(L"\\\\?\\")) path = L"\\\\?\\" + path.make_preferred().native();
+  if (path.is_absolute() && !path.native().starts_with(L"\\\\?\\")) path = L"\\\\?\\" + path.make_preferred().native();
 #endif
   return path;
 }
@@ -31,12 +33,13 @@ class TempFolder {
  public:
   TempFolder() { std::filesystem::create_directories(path_); }
   ~TempFolder() {
-    std::error_code ignored;
-    for (std::filesystem::recursive_directory_iterator entry(Whole(path_), ignored), end; !ignored && entry != end;
+    std::error_code ignored;  // what a test made read-only goes too
+    const std::filesystem::path whole = FsPath(*this / "");
+    for (std::filesystem::recursive_directory_iterator entry(whole, ignored), end; !ignored && entry != end;
          entry.increment(ignored)) {
       std::filesystem::permissions(entry->path(), std::filesystem::perms::owner_all, ignored);
     }
-    std::filesystem::remove_all(Whole(path_), ignored);
+    std::filesystem::remove_all(whole, ignored);
   }
   // The UTF-8 path of name inside the folder.
   std::string operator/(const std::string& name) const {
@@ -48,10 +51,6 @@ class TempFolder {
   std::filesystem::path path_ = std::filesystem::temp_directory_path() / ("varnel-" + std::to_string(std::random_device{}()));
 };
 
-inline std::filesystem::path FsPath(const std::string& utf8) {
-  const std::filesystem::path path = std::u8string(utf8.begin(), utf8.end());
-  return path.native().size() < 248 ? path : Whole(path);
-}
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(FsPath(path), std::ios::binary) << bytes;
 }

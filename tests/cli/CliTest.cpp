@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <regex>
 
 #ifdef _WIN32
 #include <io.h>
@@ -20,14 +21,15 @@
 namespace {
 
 namespace fs = std::filesystem;
+using Texts = std::vector<std::string>;
+using Files = std::vector<std::pair<std::string, std::optional<std::string>>>;  // content, or no file
 
 struct CliResult {
   CliStatus status;
-  std::string out;
-  std::string err;
+  std::string out, err;
 };
 
-CliResult RunCliOn(const std::vector<std::string>& arguments, bool showProgress = false) {
+CliResult RunCliOn(const Texts& arguments, bool showProgress = false) {
   std::FILE* streams[] = {std::tmpfile(), std::tmpfile()};
   const CliStatus status = RunCli(arguments, streams[0], streams[1], showProgress);
   std::string texts[2];
@@ -38,6 +40,16 @@ CliResult RunCliOn(const std::vector<std::string>& arguments, bool showProgress 
   }
   return {status, texts[0], texts[1]};
 }
+
+// A run in a temporary folder, which is the current one, so that names stay short.
+class CliTest : public testing::Test {
+ protected:
+  CliTest() { fs::current_path(folder / ""); }  // ASCII, and short
+  ~CliTest() override { fs::current_path(saved); }
+
+  fs::path saved = fs::current_path();
+  TempFolder folder;
+};
 
 // The window's way: one tick of the batch driver, one open and close per line.
 std::string ConvertLineByLine(const std::string& input) {
@@ -50,7 +62,7 @@ std::string ConvertLineByLine(const std::string& input) {
   return ReadBytes(input.substr(0, input.size() - 3) + "csv");
 }
 
-TEST(CliTest, WritesTheSameBytesAsTheWindow) {
+TEST_F(CliTest, WritesTheSameBytesAsTheWindow) {
   // Records among other lines, every line end, long lines and bytes of every value,
   // over many read and write blocks, and a last line without an end.
   std::string input = "\x02" "00NMSDR33 header\r\n";
@@ -61,124 +73,13 @@ TEST(CliTest, WritesTheSameBytesAsTheWindow) {
                      "tail") + ends[i % 3] + std::string(i % 5 ? 0 : 83 + i % 3, 'A') + ends[i % 5 ? 0 : (i + 1) % 3] +
              (i % 7 ? "" : std::string(5000, 'z') + "\r\n");
   }
-  TempFolder folder;
-  WriteBytes(folder / "window.sdr", input + kRecord);
-  WriteBytes(folder / "mixed.sdr", input + kRecord);
-  WriteBytes(folder / "mixed.csv", "old line without end");
-  WriteBytes(folder / "none.sdr", "header\r\nnothing else\r\n");
-  const std::string expected = ConvertLineByLine(folder / "window.sdr");
+  WriteBytes("window.sdr", input + kRecord);
+  WriteBytes("mixed.sdr", input + kRecord);
+  WriteBytes("mixed.csv", "old line without end");
+  const std::string expected = ConvertLineByLine("window.sdr");
   ASSERT_GT(expected.size(), 1u << 20);
-  const CliResult result = RunCliOn({"-q", folder / "mixed.sdr", folder / "none.sdr", folder / "mixed.sdr"});
-  EXPECT_EQ(result.status, CliStatus::NotAllConverted);  // none.sdr holds no record: quiet leaves the warning
-  EXPECT_EQ(result.err, "varnel-cli: " + folder / "none.sdr" + ": no records: no line has 84 characters\n");
-  EXPECT_TRUE(ReadBytes(folder / "mixed.csv") == "old line without end" + expected + expected);
-  EXPECT_FALSE(Exists(folder / "none.csv"));
-}
-
-TEST(CliTest, ReportsEachProblemOnALineNamingItsFile) {
-  TempFolder folder;
-  for (const char* name : {"b.sdr", "-k.sdr", "c.sdr"}) WriteBytes(folder / name, kRecord);
-  fs::create_directory(FsPath(folder / "empty.sdr"));  // a folder without .sdr files
-  WriteBytes(folder / "c.csv", "kept\r\n");
-  MakeReadOnly(folder / "c.csv");
-  DropPowerOverPermissions();
-  const std::string tooLong = std::string(32764, 'a') + ".sdr";
-  const CliResult result = RunCliOn({"--quiet", folder / "missing.sdr", folder / "empty.sdr", "notes.txt", tooLong,
-                                     folder / "b.sdr", "--", folder / "-k.sdr"});
-  EXPECT_EQ(result.status, CliStatus::NotAllConverted);
-  EXPECT_EQ(ReadBytes(folder / "b.csv") + ReadBytes(folder / "-k.csv"), kCsv + kCsv);
-  EXPECT_FALSE(Exists(folder / "empty.csv"));
-  for (const std::string& line : {folder / "missing.sdr: cannot read: ", folder / "empty.sdr: no .sdr files in it\n",
-                                  std::string("notes.txt: skipped: the name does not end in .sdr\n"),
-                                  tooLong + ": skipped: the name is too long\n"}) {
-    EXPECT_NE(result.err.find("varnel-cli: " + line), std::string::npos) << result.err;
-  }
-  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 4);
-
-  // Nothing converted is no success: names skipped, and an SDR20 job, whose points are shorter.
-  WriteBytes(folder / "old.sdr", "00NMSDR20     V03-05    25-Sep-10 22:10 113111\r\n08TP100029.1755686-4.00952570.0\r\n");
-  const CliResult nothing = RunCliOn({"notes.txt", "typo.sd", folder / "old.sdr"});
-  EXPECT_EQ(nothing.status, CliStatus::NotAllConverted);
-  EXPECT_NE(nothing.err.find("varnel-cli: " + folder / "old.sdr" + ": no records: it is an older SDR2x file"),
-            std::string::npos) << nothing.err;
-  EXPECT_FALSE(Exists(folder / "old.csv"));
-
-  const CliResult stopped = RunCliOn({"-q", folder / "c.sdr", folder / "b.sdr"});
-  EXPECT_EQ(stopped.status, CliStatus::WriteFailed);
-  EXPECT_EQ(ReadBytes(folder / "c.csv"), "kept\r\n");
-  EXPECT_EQ(ReadBytes(folder / "b.csv"), kCsv);  // the run stopped before it
-  EXPECT_EQ(stopped.err.rfind("varnel-cli: " + folder / "c.csv" + ": cannot write: ", 0), 0u) << stopped.err;
-}
-
-// A write that fails in the first block or a later one: the message names the CSV file,
-// the run stops with status 2, and the file keeps whole lines only.
-TEST(CliTest, WriteFailuresLeaveWholeLinesAndStopTheRun) {
-  TempFolder folder;
-  const LongJob job(120000);  // 3 MB of CSV lines: several blocks
-  WriteBytes(folder / "job.sdr", job.input);
-  WriteBytes(folder / "next.sdr", kRecord);
-  const struct {
-    std::string what, reason;
-    std::function<void()> prepare;
-    long long sizeLimit = 0;
-  } cases[] = {
-#ifdef _WIN32
-      {"a folder in the CSV file's place", "Permission denied", [&] { fs::create_directory(FsPath(folder / "job.csv")); }},
-#else
-      {"a folder in the CSV file's place", "Is a directory", [&] { fs::create_directory(FsPath(folder / "job.csv")); }},
-      {"a full disk", "No space left on device", [&] { fs::create_symlink("/dev/full", FsPath(folder / "job.csv")); }},
-      {"a file-size limit in the third block", "File too large", [] {}, 1300000},
-#endif
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    for (const char* name : {"job.csv", "next.csv"}) fs::remove(FsPath(folder / name));
-    c.prepare();
-    std::optional<FileSizeLimit> limit;
-    if (c.sizeLimit > 0) limit.emplace(c.sizeLimit);
-    const CliResult result = RunCliOn({folder / "job.sdr", folder / "next.sdr"});
-    limit.reset();
-    EXPECT_EQ(result.status, CliStatus::WriteFailed);
-    EXPECT_EQ(result.err, "varnel-cli: " + folder / "job.csv" + ": cannot write: " + c.reason + "\n");
-    EXPECT_FALSE(Exists(folder / "next.csv"));
-    if (c.sizeLimit > 0) {
-      const std::string written = ReadBytes(folder / "job.csv");
-      EXPECT_GT(written.size(), 2 * (512u << 10));
-      EXPECT_TRUE(IsWholeLinesBeginning(written, job.csv)) << written.size();
-    }
-  }
-}
-
-TEST(CliTest, CommandLine) {
-  TempFolder folder;
-  WriteBytes(folder / "a.sdr", kRecord);
-  const std::pair<std::vector<std::string>, std::string> options[] = {
-      {{}, kCsv},
-      {{"--keep-xy", "-s", "comma"}, "A-7B,1234.567,-89.01,0.5\r\n"},
-      {{"--separator=tab"}, "A-7B\t-89.01\t1234.567\t0.5\r\n"},
-      {{"-k", "--separator", "semicolon"}, "A-7B;1234.567;-89.01;0.5\r\n"},
-  };
-  for (auto [arguments, csv] : options) {
-    std::filesystem::remove(FsPath(folder / "a.csv"));
-    arguments.push_back(folder / "a.sdr");
-    EXPECT_EQ(RunCliOn(arguments).status, CliStatus::Converted);
-    EXPECT_EQ(ReadBytes(folder / "a.csv"), csv) << testing::PrintToString(arguments);
-  }
-  for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
-           {}, {"--bogus", "a.sdr"}, {"-s", "colon", "a.sdr"}, {"a.sdr", "-s"}, {"--separator=", "a.sdr"}, {"-k"},
-           {"-c", "PN", "-k", "a.sdr"}, {"--columns=PNQ", "a.sdr"}, {"--sdr=1", "a.sdr"}, {"-qk", "a.sdr"}, {"-", "-"},
-           {"-o", folder / "out", folder / "a.sdr", folder / "a.sdr"}, {"--overwrite", folder / "a.sdr", folder / "a.sdr"}}) {
-    const CliResult result = RunCliOn(arguments);
-    EXPECT_EQ(result.status, CliStatus::BadCommandLine) << testing::PrintToString(arguments);
-    EXPECT_NE(result.err.find("Try 'varnel-cli --help'."), std::string::npos);
-  }
-  EXPECT_FALSE(Exists(folder / "out"));
-  EXPECT_EQ(RunCliOn({"--help"}).out.rfind("Usage: varnel-cli", 0), 0u);
-  EXPECT_EQ(RunCliOn({folder / "a.sdr"}).err, "varnel-cli: " + folder / "a.sdr" + ": 1 record, 0 other lines\n");
-  const CliResult shown = RunCliOn({folder / "a.sdr"}, true);
-  EXPECT_NE(shown.err.find("\rvarnel-cli: file 1 of 1, 0 MiB read"), std::string::npos) << shown.err;
-  // The progress line is wiped before the file's line.
-  EXPECT_TRUE(shown.err.ends_with("   \rvarnel-cli: " + folder / "a.sdr" + ": 1 record, 0 other lines\n")) << shown.err;
+  EXPECT_EQ(RunCliOn({"-q", "mixed.sdr", "mixed.sdr"}).status, CliStatus::Converted);
+  EXPECT_TRUE(ReadBytes("mixed.csv") == "old line without end" + expected + expected);
 }
 
 // A job as instruments write it: a station, points of 84 characters and more, one cut
@@ -190,70 +91,142 @@ const std::string kJob = "00NMSDR33 V04-04.02\r\n" +
                          "08KI            P3              7               8\r\n"
                          "00NMSDR20     V03-05\r\n08TP100029.1755686-4.00952570.00963371FIT-TEST\r\n";
 
-TEST(CliTest, ReadsJobsByColumnsOrRecordByRecord) {
-  TempFolder folder;
-  WriteBytes(folder / "job.sdr", kJob);
+// Runs one after another in one folder; the CSV files each names are removed after it,
+// unless it keeps them for the next.
+TEST_F(CliTest, EachRunWritesItsFilesAndReportsEachInputOnALine) {
+  for (const char* name : {"a.sdr", "-k.sdr", "c.sdr"}) WriteBytes(name, kRecord);
+  WriteBytes("job.sdr", kJob);
+  WriteBytes("none.sdr", "header\r\nnothing else\r\n");
+  WriteBytes("old.sdr", "00NMSDR20     V03-05    25-Sep-10 22:10 113111\r\n08TP100029.1755686-4.00952570.0\r\n");
+  fs::create_directory("empty.sdr");  // a folder without .sdr files
+  WriteBytes("c.csv", "kept\r\n");
+  MakeReadOnly("c.csv");
+  DropPowerOverPermissions();
+  const std::string tooLong = std::string(32764, 'a') + ".sdr", header = "Point;East;North;Elevation\r\n";
+  const std::string jobCounts = "varnel-cli: job.sdr: 5 points (1 station), 2 other lines\n",
+                    noRecords = "varnel-cli: none.sdr: no records: no line has 84 characters\n";
+  const auto notSdr = [](const std::string& name) { return "varnel-cli: " + name + ": skipped: the name does not end in .sdr\n"; };
   const struct {
-    std::vector<std::string> options;
-    std::string csv, counts;
+    Texts arguments;
+    CliStatus status;
+    std::string err;
+    Files files;
+    bool keep = false;
+  } runs[] = {
+      {{"a.sdr"}, CliStatus::Converted, "varnel-cli: a.sdr: 1 record, 0 other lines\n", {{"a.csv", kCsv}}},
+      {{"--keep-xy", "-s", "comma", "-q", "a.sdr"}, CliStatus::Converted, "", {{"a.csv", "A-7B,1234.567,-89.01,0.5\r\n"}}},
+      {{"--separator=tab", "-q", "a.sdr"}, CliStatus::Converted, "", {{"a.csv", "A-7B\t-89.01\t1234.567\t0.5\r\n"}}},
+      {{"-k", "--separator", "semicolon", "-q", "a.sdr"}, CliStatus::Converted, "", {{"a.csv", "A-7B;1234.567;-89.01;0.5\r\n"}}},
+      {{"--quiet", "missing.sdr", "empty.sdr", "notes.txt", tooLong, "none.sdr", "a.sdr", "--", "-k.sdr"},
+       CliStatus::NotAllConverted,  // quiet leaves the warnings
+       "varnel-cli: missing.sdr: cannot read: ...\nvarnel-cli: empty.sdr: no .sdr files in it\n" + notSdr("notes.txt") +
+           "varnel-cli: " + tooLong + ": skipped: the name is too long\n" + noRecords,
+       {{"a.csv", kCsv}, {"-k.csv", kCsv}, {"empty.csv", {}}, {"none.csv", {}}}},
+      // Nothing converted is no success: names skipped, and an SDR20 job, whose points are shorter.
+      {{"notes.txt", "typo.sd", "old.sdr"}, CliStatus::NotAllConverted,
+       notSdr("notes.txt") + notSdr("typo.sd") +
+           "varnel-cli: old.sdr: no records: it is an older SDR2x file, whose records are not lines of 84 characters (--sdr reads them)\n",
+       {{"old.csv", {}}}},
+      {{"-q", "c.sdr", "a.sdr"}, CliStatus::WriteFailed, "varnel-cli: c.csv: cannot write: ...\n",
+       {{"c.csv", "kept\r\n"}, {"a.csv", {}}}, true},  // the run stopped before a.sdr
+      {{"job.sdr"}, CliStatus::Converted, "varnel-cli: job.sdr: 1 record, 6 other lines\n", {{"job.csv", "P1;2;1;3\r\n"}}},
+      {{"-c", "PNEZD", "-q", "job.sdr"}, CliStatus::Converted, "", {{"job.csv", "P1;1;2;3;SOGLIA NORD\r\n"}}},
+      {{"--sdr", "job.sdr"}, CliStatus::Converted, jobCounts,
+       {{"job.csv", "STN1;200.25;100.5;10\r\nP1;2;1;3\r\nP2;5;4;6\r\nP3;8;7;\r\n1000;-4.0095257;29.1755686;0.00963371\r\n"}}},
+      {{"--sdr", "--columns=dpzne", "-s", "comma", "job.sdr"}, CliStatus::Converted, jobCounts,
+       {{"job.csv", "BASE,STN1,10,100.5,200.25\r\nSOGLIA NORD,P1,3,1,2\r\nA;B,P2,6,4,5\r\n,P3,,7,8\r\n"
+                    "FIT-TEST,1000,0.00963371,29.1755686,-4.0095257\r\n"}}},
+      {{"--sdr", "-k", "--header", "-s", "tab", "-q", "job.sdr"}, CliStatus::Converted, "",
+       {{"job.csv", "Point\tNorth\tEast\tElevation\r\nSTN1\t100.5\t200.25\t10\r\nP1\t1\t2\t3\r\nP2\t4\t5\t6\r\nP3\t7\t8\t\r\n"
+                    "1000\t29.1755686\t-4.0095257\t0.00963371\r\n"}}},
+      {{"--sdr", "-c", "D", "-q", "job.sdr"}, CliStatus::Converted, "",
+       {{"job.csv", "BASE\r\nSOGLIA NORD\r\n\"A;B\"\r\n\r\nFIT-TEST\r\n"}}},
+      // A header starts only a new file, and a header alone makes none.
+      {{"--header", "-q", "a.sdr", "none.sdr"}, CliStatus::NotAllConverted, noRecords, {{"a.csv", header + kCsv}, {"none.csv", {}}}, true},
+      {{"--header", "-q", "a.sdr"}, CliStatus::Converted, "", {{"a.csv", header + kCsv + kCsv}}, true},
+      {{"--header", "--overwrite", "-q", "a.sdr"}, CliStatus::Converted, "", {{"a.csv", header + kCsv}}, true},
+      {{"--overwrite", "-q", "a.sdr"}, CliStatus::Converted, "", {{"a.csv", kCsv}}},
+  };
+  for (const auto& run : runs) {
+    SCOPED_TRACE(testing::PrintToString(run.arguments).substr(0, 200));
+    const CliResult result = RunCliOn(run.arguments);
+    EXPECT_EQ(result.status, run.status);
+    // The system's words for why a file cannot be read or written vary.
+    EXPECT_EQ(std::regex_replace(result.err, std::regex("(cannot (read|write): ).*"), "$1..."), run.err);
+    for (const auto& [name, content] : run.files) {
+      EXPECT_EQ(Exists(name) ? std::optional(ReadBytes(name)) : std::nullopt, content) << name;
+      if (!run.keep && name != "c.csv") fs::remove(name);
+    }
+  }
+  for (const Texts& arguments : std::vector<Texts>{
+           {}, {"--bogus", "a.sdr"}, {"-s", "colon", "a.sdr"}, {"a.sdr", "-s"}, {"--separator=", "a.sdr"}, {"-k"},
+           {"-c", "PN", "-k", "a.sdr"}, {"--columns=PNQ", "a.sdr"}, {"--sdr=1", "a.sdr"}, {"-qk", "a.sdr"}, {"-", "-"},
+           {"-o", "out", "a.sdr", "a.sdr"}, {"--overwrite", "a.sdr", "a.sdr"}}) {
+    const CliResult result = RunCliOn(arguments);
+    EXPECT_EQ(result.status, CliStatus::BadCommandLine) << testing::PrintToString(arguments);
+    EXPECT_TRUE(result.err.ends_with("\nTry 'varnel-cli --help'.\n")) << result.err;
+  }
+  EXPECT_FALSE(Exists("out"));
+  EXPECT_TRUE(RunCliOn({"--help"}).out.starts_with("Usage: varnel-cli"));
+  // The progress line is wiped before the file's line.
+  EXPECT_EQ(RunCliOn({"a.sdr"}, true).err,
+            "\rvarnel-cli: file 1 of 1, 0 MiB read\r" + std::string(36, ' ') + "\rvarnel-cli: a.sdr: 1 record, 0 other lines\n");
+}
+
+// A write that fails in the first block or a later one: the message names the CSV file,
+// the run stops with status 2, and the file keeps whole lines only.
+TEST_F(CliTest, WriteFailuresLeaveWholeLinesAndStopTheRun) {
+  const LongJob job(120000);  // 3 MB of CSV lines: several blocks
+  WriteBytes("job.sdr", job.input);
+  WriteBytes("next.sdr", kRecord);
+  const struct {
+    std::string what, reason;
+    std::function<void()> prepare;
+    long long sizeLimit = 0;
   } cases[] = {
-      {{}, "P1;2;1;3\r\n", "1 record, 6 other lines"},  // the window's bytes: only the 84-character line
-      {{"-c", "PNEZD"}, "P1;1;2;3;SOGLIA NORD\r\n", "1 record, 6 other lines"},
-      {{"--sdr"}, "STN1;200.25;100.5;10\r\nP1;2;1;3\r\nP2;5;4;6\r\nP3;8;7;\r\n1000;-4.0095257;29.1755686;0.00963371\r\n",
-       "5 points (1 station), 2 other lines"},
-      {{"--sdr", "--columns=dpzne", "-s", "comma"},
-       "BASE,STN1,10,100.5,200.25\r\nSOGLIA NORD,P1,3,1,2\r\nA;B,P2,6,4,5\r\n,P3,,7,8\r\nFIT-TEST,1000,0.00963371,29.1755686,-4.0095257\r\n",
-       "5 points (1 station), 2 other lines"},
-      {{"--sdr", "-k", "--header", "-s", "tab"}, "Point\tNorth\tEast\tElevation\r\nSTN1\t100.5\t200.25\t10\r\nP1\t1\t2\t3\r\n"
-       "P2\t4\t5\t6\r\nP3\t7\t8\t\r\n1000\t29.1755686\t-4.0095257\t0.00963371\r\n", "5 points (1 station), 2 other lines"},
-      {{"--sdr", "-c", "D"}, "BASE\r\nSOGLIA NORD\r\n\"A;B\"\r\n\r\nFIT-TEST\r\n", "5 points (1 station), 2 other lines"},
+#ifdef _WIN32
+      {"a folder in the CSV file's place", "Permission denied", [] { fs::create_directory("job.csv"); }},
+#else
+      {"a folder in the CSV file's place", "Is a directory", [] { fs::create_directory("job.csv"); }},
+      {"a full disk", "No space left on device", [] { fs::create_symlink("/dev/full", "job.csv"); }},
+      {"a file-size limit in the third block", "File too large", [] {}, 1300000},
+#endif
   };
-  for (auto [options, csv, counts] : cases) {
-    fs::remove(FsPath(folder / "job.csv"));
-    options.push_back(folder / "job.sdr");
-    const CliResult result = RunCliOn(options);
-    EXPECT_EQ(result.status, CliStatus::Converted);
-    EXPECT_EQ(ReadBytes(folder / "job.csv"), csv) << testing::PrintToString(options);
-    EXPECT_EQ(result.err, "varnel-cli: " + folder / "job.sdr" + ": " + counts + "\n");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (const char* name : {"job.csv", "next.csv"}) fs::remove(name);
+    c.prepare();
+    std::optional<FileSizeLimit> limit;
+    if (c.sizeLimit > 0) limit.emplace(c.sizeLimit);
+    const CliResult result = RunCliOn({"job.sdr", "next.sdr"});
+    limit.reset();
+    EXPECT_EQ(result.status, CliStatus::WriteFailed);
+    EXPECT_EQ(result.err, "varnel-cli: job.csv: cannot write: " + c.reason + "\n");
+    EXPECT_FALSE(Exists("next.csv"));
+    if (c.sizeLimit > 0) {
+      const std::string written = ReadBytes("job.csv");
+      EXPECT_GT(written.size(), 2 * (512u << 10));
+      EXPECT_TRUE(IsWholeLinesBeginning(written, job.csv)) << written.size();
+    }
   }
 }
 
-TEST(CliTest, AHeaderStartsOnlyANewFile) {
-  TempFolder folder;
-  WriteBytes(folder / "a.sdr", kRecord);
-  WriteBytes(folder / "none.sdr", "nothing\r\n");
-  const std::string header = "Point;East;North;Elevation\r\n";
-  const std::pair<std::vector<std::string>, std::string> runs[] = {
-      {{"--header"}, header + kCsv},
-      {{"--header"}, header + kCsv + kCsv},  // appended to: no second header
-      {{"--header", "--overwrite"}, header + kCsv},
-      {{"--overwrite"}, kCsv},
-  };
-  for (auto [options, csv] : runs) {
-    options.insert(options.end(), {folder / "a.sdr", folder / "none.sdr"});
-    RunCliOn(options);
-    EXPECT_EQ(ReadBytes(folder / "a.csv"), csv) << testing::PrintToString(options);
-    EXPECT_FALSE(Exists(folder / "none.csv"));  // a header alone makes no file
-  }
-}
-
-TEST(CliTest, FoldersOfFilesIntoAnOutputFolder) {
-  TempFolder folder;
+TEST_F(CliTest, FoldersOfFilesIntoAnOutputFolder) {
   std::string level;  // names in any script, a path longer than Windows' usual 260 characters
   for (int i = 0; i < 10; ++i) level += "точки-хода-";
   const std::string deep = level + "/" + level + "/с.sdr", deepCsv = level + "/" + level + "/с.csv";
-  for (const std::string& name : std::vector<std::string>{"site/a.sdr", "site/b.SDR", "site/" + deep, "site/notes.txt",
-                                                          "other/a.sdr", "site/shut/d.sdr", "one/Точка.sdr", "two/точка.sdr"}) {
+  for (const std::string& name : Texts{"site/a.sdr", "site/b.SDR", "site/" + deep, "site/notes.txt", "other/a.sdr",
+                                       "site/shut/d.sdr", "one/Точка.sdr", "two/точка.sdr"}) {
     fs::create_directories(FsPath(folder / name).parent_path());
     WriteBytes(folder / name, kRecord);
   }
 #ifdef _WIN32
   // Windows folds the case of every script: one CSV file for both.
-  EXPECT_EQ(RunCliOn({"-o", folder / "out", folder / "one", folder / "two"}).status, CliStatus::BadCommandLine);
+  EXPECT_EQ(RunCliOn({"-o", "out", "one", "two"}).status, CliStatus::BadCommandLine);
   const CliStatus afterShut = CliStatus::Converted;
 #else
   // A folder that cannot be read is reported, and the others are converted.
-  fs::permissions(FsPath(folder / "site/shut"), fs::perms::none);
+  fs::permissions("site/shut", fs::perms::none);
   DropPowerOverPermissions();
   const CliStatus afterShut = CliStatus::NotAllConverted;
 #endif
@@ -262,22 +235,19 @@ TEST(CliTest, FoldersOfFilesIntoAnOutputFolder) {
   EXPECT_EQ(beside.err.find(folder / "site/shut: cannot read: ") != std::string::npos, afterShut != CliStatus::Converted);
   EXPECT_EQ(ReadBytes(folder / "site/a.csv") + ReadBytes(folder / "site/b.csv") + ReadBytes(folder / "site/" + deepCsv),
             kCsv + kCsv + kCsv);
-  const CliResult result = RunCliOn({"-o", folder / "out/csv", folder / "site", folder / "other/a.sdr"});
-  EXPECT_EQ(result.status, CliStatus::BadCommandLine);  // both a.sdr would write out/csv/a.csv
-  EXPECT_FALSE(Exists(folder / "out"));
+  EXPECT_EQ(RunCliOn({"-o", "out/csv", "site", "other/a.sdr"}).status, CliStatus::BadCommandLine);  // both out/csv/a.csv
+  EXPECT_FALSE(Exists("out"));
   EXPECT_EQ(RunCliOn({"-q", "-o", folder / "out/csv", folder / "site/"}).status, afterShut);
-  for (const std::string& name : std::vector<std::string>{"out/csv/a.csv", "out/csv/b.csv", "out/csv/" + deepCsv}) {
+  for (const std::string& name : Texts{"out/csv/a.csv", "out/csv/b.csv", "out/csv/" + deepCsv}) {
     EXPECT_EQ(ReadBytes(folder / name), kCsv) << name;
   }
 }
 
 // Standard input to standard output, byte for byte with its CR LF, and an output whose
 // reader has gone (| head), which ends the run quietly with status 2.
-TEST(CliTest, StandardInputToStandardOutput) {
-  TempFolder folder;
-  WriteBytes(folder / "in", kJob);
-  const LongJob job(60000);
-  WriteBytes(folder / "long", job.input);
+TEST_F(CliTest, StandardInputToStandardOutput) {
+  WriteBytes("in", kJob);
+  WriteBytes("long", LongJob(60000).input);
   for (bool readerGone : {false, true}) {
     SCOPED_TRACE(readerGone ? "reader gone" : "to a file");
     const int savedIn = dup(0), savedOut = dup(1);
@@ -287,8 +257,8 @@ TEST(CliTest, StandardInputToStandardOutput) {
 #else
     ASSERT_EQ(pipe(pipeEnds), 0);
 #endif
-    const int in = open((folder / (readerGone ? "long" : "in")).c_str(), O_RDONLY | O_BINARY);
-    const int out = readerGone ? pipeEnds[1] : open((folder / "out").c_str(), O_WRONLY | O_CREAT | O_BINARY, 0644);
+    const int in = open(readerGone ? "long" : "in", O_RDONLY | O_BINARY);
+    const int out = readerGone ? pipeEnds[1] : open("out", O_WRONLY | O_CREAT | O_BINARY, 0644);
     close(pipeEnds[0]);
     dup2(in, 0), dup2(out, 1), close(in), close(out);
     const CliResult result = RunCliOn({"--sdr", "--header", "-q", "-"});
@@ -296,11 +266,9 @@ TEST(CliTest, StandardInputToStandardOutput) {
     if (!readerGone) close(pipeEnds[1]);
     EXPECT_EQ(result.status, readerGone ? CliStatus::WriteFailed : CliStatus::Converted);
     EXPECT_EQ(result.err, "");
-    if (!readerGone) {
-      EXPECT_EQ(ReadBytes(folder / "out"), "Point;East;North;Elevation\r\nSTN1;200.25;100.5;10\r\nP1;2;1;3\r\nP2;5;4;6\r\n"
-                                           "P3;8;7;\r\n1000;-4.0095257;29.1755686;0.00963371\r\n");
-    }
   }
+  EXPECT_EQ(ReadBytes("out"), "Point;East;North;Elevation\r\nSTN1;200.25;100.5;10\r\nP1;2;1;3\r\nP2;5;4;6\r\n"
+                              "P3;8;7;\r\n1000;-4.0095257;29.1755686;0.00963371\r\n");
 }
 
 }  // namespace

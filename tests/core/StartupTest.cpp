@@ -3,7 +3,6 @@
 #include "../Support.h"
 #include "startup/CommandLineFileList.h"
 #include "startup/StartupSequence.h"
-#include "ui/MainForm.h"
 
 namespace {
 
@@ -89,18 +88,6 @@ TEST(StartupTest, ExtensionTestLooksAfterTheLastDotOnly) {
   const Started started = Start(std::string(32764, 'a') + ".sdr b.sdr");
   EXPECT_EQ(started.names, Texts{"b.sdr"});
   EXPECT_EQ(started.window.messages, Texts{std::string(expected::kNameTestFailure)});
-}
-
-TEST(StartupTest, RunDisablesTheSixControlsInOrderThenStartsTheTimer) {
-  FakeWindow window;
-  FakeProcess process;
-  MainForm(window, process).cmdOk_Click();
-  Texts events;
-  for (Control c : {Control::cmdOk, Control::chChangeXY, Control::fr1, Control::Opt1, Control::Opt2, Control::Opt3}) {
-    events.push_back("disable " + std::to_string(static_cast<int>(c)));
-  }
-  events.push_back("timer on");
-  EXPECT_EQ(window.events, events);
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # tests/release/deb-test.sh DEB REFERENCE_VARNEL_CLI
 # The Debian package on this machine (as root): lintian finds no error; apt-get installs
-# it; the installed varnel-cli converts the bundled samples as the tested build does;
-# the launcher and the MIME type of SDR files are in the desktop's databases; and
-# apt-get remove leaves nothing of it behind.
+# both programs, their manual pages, the icons, the MIME type of SDR files and a valid
+# launcher that names the program, quoted, and takes dropped files; the installed
+# varnel-cli converts the bundled samples as the tested build does; the launcher and the
+# MIME type are in the desktop's databases; and apt-get remove leaves nothing behind.
 set -euo pipefail
 deb=$(realpath "$1") reference=$(realpath "$2")
 cd "$(dirname "$0")/../.."
@@ -15,6 +16,13 @@ export DEBIAN_FRONTEND=noninteractive
 lintian --fail-on error "$deb"
 apt-get install -y "$deb" >/dev/null
 installed=$(dpkg -L varnel)
+for file in bin/varnel bin/varnel-cli share/man/man1/varnel.1.gz share/man/man1/varnel-cli.1.gz \
+            share/icons/hicolor/{32x32,256x256}/apps/varnel.png share/icons/hicolor/scalable/apps/varnel.svg; do
+  grep -qx "/usr/$file" <<<"$installed" || fail "not installed: /usr/$file"
+done
+launcher=/usr/share/applications/varnel.desktop
+desktop-file-validate "$launcher" || fail "desktop-file-validate found fault with the launcher"
+grep -qx 'Exec="/usr/bin/varnel" %F' "$launcher" || fail "the launcher's $(grep ^Exec= "$launcher")"
 mkdir "$scratch/installed" "$scratch/reference"
 cp samples/*.sdr "$scratch/installed"
 cp samples/*.sdr "$scratch/reference"

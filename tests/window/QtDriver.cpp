@@ -14,8 +14,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <iostream>
-
 #include "../FakeWindow.h"
 #include "MainWindowQt.h"
 #include "ProcessServicesPosix.h"
@@ -52,10 +50,7 @@ std::string CaptionOf(QWidget* widget) {
   QTimer watcher;  // the user's eyes and hands while the program runs
   QObject::connect(&watcher, &QTimer::timeout, [&, first = true]() mutable {
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      bool locked = true;
-      for (Control c : {Control::cmdOk, Control::chChangeXY, Control::fr1, Control::Opt1, Control::Opt2, Control::Opt3}) {
-        locked = locked && !window.control(c)->isEnabled();
-      }
+      const bool locked = std::ranges::none_of(kLockedByRun, [&](Control c) { return window.control(c)->isEnabled(); });
       if (std::exchange(first, false)) say("first|" + status() + "|" + (locked ? "1" : "0"));
       say("message|" + Utf8(box->windowTitle()) + "|" + Utf8(box->text()));
       box->button(QMessageBox::Ok)->click();
@@ -138,30 +133,24 @@ SeenWindow LookAtNewWindow() {
 // could hold is not trusted, and Varnel then runs rather than end at every start.
 TEST(QtProcessTest, ALockHeldByARunningInstanceMakesTheNextOneEnd) {
   const std::string own = "varnel-" + std::to_string(getuid());
-  const struct {
-    std::string what;
-    std::function<bool(const TempFolder&)> prepare;  // false: the case cannot be made here
-    bool secondEnds;
-  } cases[] = {
-      {"the runtime folder", [](const TempFolder& f) { return setenv("XDG_RUNTIME_DIR", (f / "run").c_str(), 1) == 0; },
-       true},
-      {"the user's own temporary folder", [](const TempFolder&) { return true; }, true},
-      {"a temporary folder of another user's",  // only root can give a folder away
-       [&](const TempFolder& f) { return mkdir((f / own).c_str(), 0700) == 0 && chown((f / own).c_str(), 65534, 65534) == 0; },
+  const std::pair<std::function<bool(const TempFolder&)>, bool> cases[] = {  // false: cannot be made here
+      {[](const TempFolder& f) { return setenv("XDG_RUNTIME_DIR", (f / "run").c_str(), 1) == 0; }, true},
+      {[](const TempFolder&) { return true; }, true},  // the user's own temporary folder
+      // A temporary folder of another user's (only root can give a folder away), and a link.
+      {[&](const TempFolder& f) { return mkdir((f / own).c_str(), 0700) == 0 && chown((f / own).c_str(), 65534, 65534) == 0; },
        false},
-      {"a link", [&](const TempFolder& f) { return symlink((f / "run").c_str(), (f / own).c_str()) == 0; }, false},
+      {[&](const TempFolder& f) { return symlink((f / "run").c_str(), (f / own).c_str()) == 0; }, false},
   };
-  for (const auto& c : cases) {
+  for (const auto& [prepare, secondEnds] : cases) {
     unsetenv("TMPDIR");
     TempFolder folder;
-    std::filesystem::create_directory(FsPath(folder / "run"));
-    std::filesystem::permissions(FsPath(folder / "run"), std::filesystem::perms::owner_all);
+    mkdir((folder / "run").c_str(), 0700);
     unsetenv("XDG_RUNTIME_DIR");
     setenv("TMPDIR", (folder / "").c_str(), 1);
-    if (!c.prepare(folder) && (std::cout << "not tried here: " << c.what << "\n")) continue;
+    if (!prepare(folder)) continue;
     ProcessServicesPosix first;
-    EXPECT_FALSE(first.PreviousInstanceRunning()) << c.what;
-    EXPECT_EQ(ProcessServicesPosix().PreviousInstanceRunning(), c.secondEnds) << c.what;
+    EXPECT_FALSE(first.PreviousInstanceRunning()) << secondEnds;
+    EXPECT_EQ(ProcessServicesPosix().PreviousInstanceRunning(), secondEnds);
   }
   unsetenv("TMPDIR");
 }

@@ -47,10 +47,7 @@ ProgramRun RunProgram(const Scenario& scenario, const TempFolder& folder) {
     if (!box || Text(GetDlgItem(box, 0xFFFF)).empty()) continue;  // the box may come a moment before its text
     if (run.messages.empty() && window) {
       run.statusAtFirstMessage = Text(control(Control::lblInfo));
-      run.lockedAtFirstMessage = true;
-      for (Control c : {Control::cmdOk, Control::chChangeXY, Control::fr1, Control::Opt1, Control::Opt2, Control::Opt3}) {
-        run.lockedAtFirstMessage = run.lockedAtFirstMessage && !IsWindowEnabled(control(c));
-      }
+      run.lockedAtFirstMessage = std::ranges::none_of(kLockedByRun, [&](Control c) { return IsWindowEnabled(control(c)); });
     }
     run.messages.push_back(Text(GetDlgItem(box, 0xFFFF)));
     run.titles.push_back(Text(box));

@@ -1,13 +1,10 @@
-// What only the Windows programs have: their icon, the command line, the named mutex,
-// the window's last message and the console.
+// What only the Windows programs have: their icon, the command line, the named mutex
+// and the console.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <optional>
 
-#include "../FakeWindow.h"
 #include "Win32Process.h"
-#include "ui/win32/MainWindowWin32.h"
 #include "ui/win32/ProcessServicesWin32.h"
 
 namespace {
@@ -50,54 +47,14 @@ TEST(Win32ProgramTest, AMutexOfTheProgramsNameIsARunningInstanceEvenWhereItMayNo
   CloseHandle(other);
 }
 
-// Calls of DefWindowProcW from this program go through its import table; a recorder
-// put there sees the handle that the window passes on with its last message.
-LRESULT(WINAPI* gDefWindowProc)(HWND, UINT, WPARAM, LPARAM) = nullptr;
-HWND gLastMessageHandle = nullptr;
-
-LRESULT WINAPI RecordingDefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCDESTROY) gLastMessageHandle = hwnd;
-  return gDefWindowProc(hwnd, message, wParam, lParam);
-}
-
-TEST(Win32ProgramTest, TheWindowsLastMessageReachesWindowsWithItsHandle) {
-  auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
-  const auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  const DWORD imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
-  for (auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); dll->Name; ++dll) {
-    auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
-    for (auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk); name->u1.AddressOfData; ++name, ++slot) {
-      if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) ||
-          std::strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData)->Name, "DefWindowProcW")) {
-        continue;
-      }
-      DWORD protection = 0;
-      VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
-      gDefWindowProc = reinterpret_cast<decltype(gDefWindowProc)>(slot->u1.Function);
-      slot->u1.Function = reinterpret_cast<ULONG_PTR>(&RecordingDefWindowProc);
-    }
-  }
-  ASSERT_NE(gDefWindowProc, nullptr);
-  FakeProcess process;
-  auto window = MainWindowWin32::Create(GetModuleHandleW(nullptr), process);
-  HWND handle = window->Handle();
-  window.reset();
-  EXPECT_EQ(gLastMessageHandle, handle);
-}
-
-TEST(Win32ProgramTest, CliGivesTheConsoleItsCodePageBack) {
+TEST(Win32ProgramTest, CliGivesTheConsoleItsCodePageBackAndTakesNamesThatAreNotValidUtf16) {
   FreeConsole();
   ASSERT_TRUE(AllocConsole());  // a console of this test's own, which varnel-cli shares
   SetConsoleOutputCP(1251);
-  Process cli(L"varnel-cli.exe", L"--version");
-  EXPECT_EQ(cli.ExitCode(), 0);
+  EXPECT_EQ(Process(L"varnel-cli.exe", L"--version").ExitCode(), 0);
   EXPECT_EQ(GetConsoleOutputCP(), 1251u);
-}
-
-TEST(Win32ProgramTest, CliTakesNamesThatAreNotValidUtf16) {
   // No crash on a lone surrogate: the file is looked for, and Wine has none of that name.
-  Process cli(L"varnel-cli.exe", std::wstring(L"a") + L'\xD800' + L"b.sdr");
-  EXPECT_EQ(cli.ExitCode(), 1);
+  EXPECT_EQ(Process(L"varnel-cli.exe", std::wstring(L"a") + L'\xD800' + L"b.sdr").ExitCode(), 1);
 }
 
 }  // namespace

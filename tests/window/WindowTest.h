@@ -51,6 +51,10 @@ struct Scenario {
 };
 inline void PrintTo(const Scenario& scenario, std::ostream* out) { *out << scenario.what; }
 
+// The controls that Run disables, and a message during the run finds disabled.
+inline constexpr Control kLockedByRun[] = {Control::cmdOk, Control::chChangeXY, Control::fr1, Control::Opt1, Control::Opt2,
+                                           Control::Opt3};
+
 struct ProgramRun {
   int exitStatus = -1;
   std::string countText;
