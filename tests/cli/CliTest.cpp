@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <functional>
 #include <optional>
-#include <regex>
 
 #ifdef _WIN32
 #include <io.h>
@@ -39,6 +38,18 @@ CliResult RunCliOn(const Texts& arguments, bool showProgress = false) {
     std::fclose(streams[i]);
   }
   return {status, texts[0], texts[1]};
+}
+
+// The system's words for why a file cannot be read or written vary: here they are "...".
+std::string WithoutReasons(const std::string& err) {
+  std::istringstream lines(err);
+  std::string result;
+  for (std::string line; std::getline(lines, line); result += line + "\n") {
+    for (const std::string cause : {"cannot read: ", "cannot write: "}) {
+      if (const auto at = line.find(cause); at != std::string::npos) line.replace(at + cause.size(), std::string::npos, "...");
+    }
+  }
+  return result;
 }
 
 // A run in a temporary folder, which is the current one, so that names stay short.
@@ -151,8 +162,7 @@ TEST_F(CliTest, EachRunWritesItsFilesAndReportsEachInputOnALine) {
     SCOPED_TRACE(testing::PrintToString(run.arguments).substr(0, 200));
     const CliResult result = RunCliOn(run.arguments);
     EXPECT_EQ(result.status, run.status);
-    // The system's words for why a file cannot be read or written vary.
-    EXPECT_EQ(std::regex_replace(result.err, std::regex("(cannot (read|write): ).*"), "$1..."), run.err);
+    EXPECT_EQ(WithoutReasons(result.err), run.err);
     for (const auto& [name, content] : run.files) {
       EXPECT_EQ(Exists(name) ? std::optional(ReadBytes(name)) : std::nullopt, content) << name;
       if (!run.keep && name != "c.csv") fs::remove(name);
