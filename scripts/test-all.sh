@@ -13,20 +13,15 @@ if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 
-for preset in linux sanitize; do
+for preset in linux sanitize windows-x64 windows-x86; do
   echo "== $preset"
   cmake --workflow --preset "$preset"
 done
 echo "== fuzz"
 fuzz/run-fuzzers.sh 15
-for preset in windows-x64 windows-x86; do
-  echo "== $preset"
-  cmake --workflow --preset "$preset"
-done
-# The runner tried Wine's 32-bit loader once and skipped the 32-bit suite if it failed.
-if [ "$(cat build/windows-x86/wineprefix.can-run-32-bit 2>/dev/null)" = no ]; then
-  echo "== windows-x86: tests skipped: this machine cannot run 32-bit programs"
-fi
+# The runner tried Wine's 32-bit loader once, and skipped the 32-bit tests if it failed.
+can_run_32_bit=$(cat build/windows-x86/wineprefix.can-run-32-bit)
+[ "$can_run_32_bit" = yes ] || echo "== the 32-bit tests skipped, and its installer's: this machine cannot run 32-bit programs"
 
 echo "== web"
 cmake --preset web >/dev/null
@@ -41,8 +36,5 @@ as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 "${as_root[@]}" tests/release/deb-test.sh build/release/varnel_*_amd64.deb build/linux/src/cli/varnel-cli
 tests/release/installer-test.sh x86_64 build/release/varnel-*-windows-x64-setup.exe build/windows-x64/bin/varnel_send_to.exe
-if [ "$(cat build/windows-x86/wineprefix.can-run-32-bit 2>/dev/null)" = yes ]; then
+[ "$can_run_32_bit" != yes ] ||
   tests/release/installer-test.sh i686 build/release/varnel-*-windows-x86-setup.exe build/windows-x86/bin/varnel_send_to.exe
-else
-  echo "== the 32-bit installer's test skipped: this machine cannot run 32-bit programs"
-fi

@@ -97,35 +97,36 @@ ProgramRun RunProgram(const Scenario& scenario, const TempFolder& folder) {
   return run;
 }
 
-SeenWindow LookAtNewWindow() {
+std::vector<std::string> LookAtNewWindow() {
   FakeProcess process;
   MainWindowQt window(process);
-  SeenWindow seen{qRound(QGuiApplication::primaryScreen()->logicalDotsPerInch()), Utf8(window.windowTitle()),
-                  window.width(), window.height(), {}, {Control::chChangeXY}};
+  std::vector<std::string> seen = {Utf8(window.windowTitle()) + ": " + std::to_string(window.width()) + " x " +
+                                   std::to_string(window.height()) + " pixels at " +
+                                   std::to_string(qRound(QGuiApplication::primaryScreen()->logicalDotsPerInch())) + " DPI"};
   for (const ControlSpec& entry : kControls) {
     QWidget* widget = window.control(entry.control);
-    SeenControl& control = seen.controls.emplace_back();
-    if (!widget) continue;
+    if (!widget && seen.emplace_back(entry.name).size()) continue;
     const QPoint corner = widget->mapTo(&window, QPoint(0, 0));
     const auto* button = qobject_cast<QAbstractButton*>(widget);
     const QPalette& palette = widget->palette();
-    control = {CaptionOf(widget), corner.x(), corner.y(), widget->width(), widget->height(), widget->isEnabled(),
-               button && button->isChecked(), Utf8(widget->font().families().value(0)), widget->font().pointSize(),
-               widget->font().bold(), palette.color(widget->backgroundRole()).rgb() & 0xFFFFFFu,
-               palette.color(widget->foregroundRole()).rgb() & 0xFFFFFFu};
+    seen.push_back(ControlLine(entry.name, CaptionOf(widget), corner.x(), corner.y(), widget->width(), widget->height(),
+                               Utf8(widget->font().families().value(0)), widget->font().pointSize(), widget->font().bold(),
+                               palette.color(widget->backgroundRole()).rgb() & 0xFFFFFFu,
+                               palette.color(widget->foregroundRole()).rgb() & 0xFFFFFFu, widget->isEnabled(),
+                               button && button->isChecked()));
   }
   EXPECT_EQ(window.timer()->interval(), 10);  // milliseconds between ticks
   window.show();
-  if (!QTest::qWaitForWindowActive(&window)) return seen;
+  std::string tab = "TAB: chChangeXY";
   window.control(Control::chChangeXY)->setFocus();
-  for (int presses = 0; presses < 6; ++presses) {
+  for (int presses = QTest::qWaitForWindowActive(&window) ? 0 : 6; presses < 6; ++presses) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    if (QApplication::focusWidget() == window.control(Control::chChangeXY)) break;
     for (const ControlSpec& entry : kControls) {
-      if (window.control(entry.control) == QApplication::focusWidget()) seen.tabCycle.push_back(entry.control);
+      if (window.control(entry.control) == QApplication::focusWidget()) tab += " " + std::string(entry.name);
     }
-    if (seen.tabCycle.back() == Control::chChangeXY) break;
   }
-  seen.tabCycle.pop_back();
+  seen.push_back(tab);
   return seen;
 }
 

@@ -58,7 +58,7 @@ ProgramRun RunProgram(const Scenario& scenario, const TempFolder& folder) {
   return run;
 }
 
-SeenWindow LookAtNewWindow() {
+std::vector<std::string> LookAtNewWindow() {
   FakeProcess process;
   const auto window = MainWindowWin32::Create(GetModuleHandleW(nullptr), process);
   window->Show();
@@ -66,11 +66,12 @@ SeenWindow LookAtNewWindow() {
   RECT client;
   GetClientRect(hwnd, &client);
   HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(nullptr);
-  SeenWindow seen{GetDeviceCaps(screen, LOGPIXELSY), Text(hwnd), client.right, client.bottom, {}, {Control::chChangeXY}};
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  std::vector<std::string> seen = {Text(hwnd) + ": " + std::to_string(client.right) + " x " + std::to_string(client.bottom) +
+                                   " pixels at " + std::to_string(dpi) + " DPI"};
   for (const ControlSpec& entry : kControls) {
     HWND child = GetDlgItem(hwnd, ControlId(entry.control));
-    SeenControl& control = seen.controls.emplace_back();
-    if (!child) continue;
+    if (!child && seen.emplace_back(entry.name).size()) continue;
     RECT rect;
     GetWindowRect(child, &rect);
     MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&rect), 2);
@@ -83,18 +84,20 @@ SeenWindow LookAtNewWindow() {
                                                      reinterpret_cast<LPARAM>(child))), sizeof brush, &brush);
     POINT inside{rect.left + 5, (rect.top + rect.bottom) / 2};
     ClientToScreen(hwnd, &inside);
-    control = {Text(child), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, IsWindowEnabled(child) != 0,
-               SendMessageW(child, BM_GETCHECK, 0, 0) == BST_CHECKED, wtf8::FromUtf16(std::wstring_view(font.lfFaceName)),
-               MulDiv(-font.lfHeight, 72, seen.dpi), font.lfWeight >= FW_BOLD,
-               Rgb(entry.control == Control::cmdOk ? GetPixel(screen, inside.x, inside.y) : brush.lbColor),
-               Rgb(GetTextColor(dc))};
+    seen.push_back(ControlLine(entry.name, Text(child), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                               wtf8::FromUtf16(std::wstring_view(font.lfFaceName)), MulDiv(-font.lfHeight, 72, dpi),
+                               font.lfWeight >= FW_BOLD,
+                               Rgb(entry.control == Control::cmdOk ? GetPixel(screen, inside.x, inside.y) : brush.lbColor),
+                               Rgb(GetTextColor(dc)), IsWindowEnabled(child), SendMessageW(child, BM_GETCHECK, 0, 0) == BST_CHECKED));
   }
   DeleteDC(dc);
   ReleaseDC(nullptr, screen);
+  std::string tab = "TAB: chChangeXY";
   HWND first = GetDlgItem(hwnd, ControlId(Control::chChangeXY));
-  for (HWND next = GetNextDlgTabItem(hwnd, first, FALSE); next != first && seen.tabCycle.size() < 6;
+  for (HWND next = GetNextDlgTabItem(hwnd, first, FALSE); next != first && tab.size() < 100;
        next = GetNextDlgTabItem(hwnd, next, FALSE)) {
-    seen.tabCycle.push_back(static_cast<Control>(GetDlgCtrlID(next) - kFirstControlId));
+    tab += " " + std::string(kControls[GetDlgCtrlID(next) - kFirstControlId].name);
   }
+  seen.push_back(tab);
   return seen;
 }

@@ -13,26 +13,15 @@
 #include "../Support.h"
 #include "ui/Controls.h"
 
-struct SeenControl {
-  std::string caption;                           // UTF-8
-  int left = 0, top = 0, width = 0, height = 0;  // pixels of the window's client area
-  bool enabled = false, checked = false;
-  std::string font;
-  int points = 0;
-  bool bold = false;
-  std::uint32_t background = 0, text = 0;  // 0xRRGGBB
-};
-
-struct SeenWindow {
-  int dpi = 0;
-  std::string title;
-  int clientWidth = 0, clientHeight = 0;
-  std::vector<SeenControl> controls;  // in the order of the Control enum; the timer's is empty
-  std::vector<Control> tabCycle;      // chChangeXY, then where TAB takes the focus until it is back
-};
-
-// Builds the window in this process, in its initial state, and reads it.
-SeenWindow LookAtNewWindow();
+// Builds the window in this process, in its initial state, and describes it: a line for
+// the window, one per control (ControlLine) in the order of the Control enum, and where
+// TAB takes the focus from the check box until it is back.
+std::vector<std::string> LookAtNewWindow();
+// A control as seen: caption (UTF-8), place and size in pixels of the client area, font,
+// colours (0xRRGGBB) and states, on one line.
+std::string ControlLine(std::string_view name, std::string_view caption, int left, int top, int width, int height,
+                        std::string_view font, int points, bool bold, std::uint32_t background, std::uint32_t text,
+                        bool enabled, bool checked);
 
 enum class UserAction { Run, CloseBeforeRun, CloseDuringRun };
 
