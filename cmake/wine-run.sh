@@ -29,28 +29,23 @@ as_user() {
   fi
 }
 
+wine_setting() {
+  WINELOADER=$wine64 as_user "$wine64" reg add "HKCU\\Software\\Wine\\$1" /v "$2" /t "$3" /d "$4" /f
+}
+
 setup_prefix() {
   log="$prefix.log"
-  # The prefix is always made by the 64-bit loader; it runs 32-bit programs too.
-  if ! WINEARCH=win64 WINELOADER=$wine64 as_user "$wine64" wineboot -i >"$log" 2>&1; then
-    echo "wine-run.sh: wineboot could not make the Wine prefix $prefix; Wine said:" >&2
+  # The prefix is always made by the 64-bit loader; it runs 32-bit programs too. Debian's
+  # Wine does not look for its own fonts (Marlett draws the caption buttons) where
+  # fonts-wine puts them.
+  if ! { WINEARCH=win64 WINELOADER=$wine64 as_user "$wine64" wineboot -i &&
+         wine_setting 'X11 Driver' Managed REG_SZ N && wine_setting WineDbg ShowCrashDialog REG_DWORD 0 &&
+         wine_setting 'Fonts\Replacements' Calibri REG_SZ Carlito &&
+         wine_setting Fonts Path REG_SZ 'Z:\usr\share\wine\fonts'; } >"$log" 2>&1; then
+    echo "wine-run.sh: could not make the Wine prefix $prefix; Wine said:" >&2
     cat "$log" >&2
     return 1
   fi
-  # Debian's Wine does not look for its own fonts (Marlett draws the caption buttons)
-  # where fonts-wine puts them.
-  for setting in 'X11 Driver|Managed|REG_SZ|N' 'WineDbg|ShowCrashDialog|REG_DWORD|0' \
-                 'Fonts\Replacements|Calibri|REG_SZ|Carlito' 'Fonts|Path|REG_SZ|Z:\usr\share\wine\fonts'; do
-    IFS='|' read -r key name type data <<END
-$setting
-END
-    if ! WINELOADER=$wine64 as_user "$wine64" reg add "HKCU\\Software\\Wine\\$key" /v "$name" /t "$type" \
-         /d "$data" /f >"$log" 2>&1; then
-      echo "wine-run.sh: could not set $key\\$name in the Wine prefix; Wine said:" >&2
-      cat "$log" >&2
-      return 1
-    fi
-  done
   touch "$prefix/.varnel-ready"
 }
 

@@ -21,6 +21,8 @@ fail() { echo "installer test ($arch): $*" >&2; exit 1; }
 wine "$installer" /S
 wine "$installer" /S '/D=C:\VarnelElsewhere'
 installed=$(find "$prefix/drive_c/users" -path '*/AppData/Local/Programs/Varnel' -type d)
+start_menu=$(find "$prefix/drive_c/users" -path '*/Windows/Start Menu' -type d)
+send_to=$(find "$prefix/drive_c/users" -path '*/Windows/SendTo/Varnel.lnk')
 # The uninstaller, run in place (_?=) so that its exit status reaches us, fails while varnel.exe runs.
 "$run" "$prefix" "$arch" "$installed/varnel.exe" "Z:$scratch/job/a.sdr" & varnel=$!
 # grep reads all that xwininfo writes: grep -q would end first and break its pipe.
@@ -39,12 +41,15 @@ done
 record=$(printf '####%-16s%-16s%-16s%-16s%s' 'A-7 B' '    1234.567' '          -89.01' 0.5 '~~~~~~~~~~~~~~~~')
 printf '%s\r\n' "$record" >"$scratch/job/a.sdr"
 printf 'header\r\n%s\r\n' "$record" >"$scratch/job/b c.sdr"
+for shortcut in "$HOME/Varnel.lnk" "$start_menu/Programs/Varnel.lnk" "$send_to"; do
+  grep -aqF 'AppData\Local\Programs\Varnel\varnel.exe' "$shortcut" || fail "$shortcut does not lead to the installed program"
+done
 "$run" "$prefix" "$arch" "$sendTo" "Z:$scratch/job/a.sdr" "Z:$scratch/job/b c.sdr" || fail "send-to.exe: $?"
 for csv in a.csv "b c.csv"; do
   [ "$(cat "$scratch/job/$csv")" = $'A-7B;-89.01;1234.567;0.5\r' ] || fail "$csv: $(cat -A "$scratch/job/$csv")"
 done
 
 wine "$(find "$installed" -name uninstall.exe)" /S
-left=$(find "$prefix/drive_c" -iname '*varnel*'; grep -il varnel "$prefix"/*.reg || true)
+left=$(find "$prefix/drive_c" "$HOME" -iname '*varnel*'; grep -il varnel "$prefix"/*.reg || true)
 [ -z "$left" ] || fail "left behind: $left"
 echo "installer test ($arch): passed"
