@@ -30,8 +30,8 @@ std::string CaptionOf(QWidget* widget) {
 }
 
 // The child's side of a run. It reports "count|…", "first|status|locked" and
-// "message|title|text" lines through report, and never returns.
-[[noreturn]] void RunChild(const Scenario& scenario, const TempFolder& folder, int report) {
+// "message|title|text" lines in the folder's file "report", and never returns.
+[[noreturn]] void RunChild(const Scenario& scenario, const TempFolder& folder) {
   DropPowerOverPermissions();
   mkdir((folder / "run").c_str(), 0700);  // a runtime folder of this run's own
   setenv("XDG_RUNTIME_DIR", (folder / "run").c_str(), 1);
@@ -42,9 +42,8 @@ std::string CaptionOf(QWidget* widget) {
   ProcessServicesPosix process;
   process.TakeArguments(static_cast<int>(argv.size()), argv.data());
   MainWindowQt window(process);
-  const auto say = [report](const std::string& line) {
-    if (write(report, (line + "\n").data(), line.size() + 1) < 0) _exit(120);
-  };
+  std::ofstream report(FsPath(folder / "report"));
+  const auto say = [&](const std::string& line) { report << line << std::endl; };
   const auto status = [&] { return CaptionOf(window.control(Control::lblInfo)); };
   const auto click = [&](Control control) { static_cast<QAbstractButton*>(window.control(control))->click(); };
   QTimer watcher;  // the user's eyes and hands while the program runs
@@ -75,20 +74,13 @@ std::string CaptionOf(QWidget* widget) {
 }  // namespace
 
 ProgramRun RunProgram(const Scenario& scenario, const TempFolder& folder) {
-  int pipeEnds[2];
-  if (pipe(pipeEnds) != 0) return {};
   const pid_t child = fork();
-  if (child == 0) RunChild(scenario, folder, pipeEnds[1]);
-  close(pipeEnds[1]);
-  QByteArray output;
-  char buffer[4096];
-  for (ssize_t count; (count = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) output.append(buffer, count);
-  close(pipeEnds[0]);
+  if (child == 0) RunChild(scenario, folder);
   ProgramRun run;
   int status = 0;
   waitpid(child, &status, 0);
   run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-  for (const QByteArray& line : output.split('\n')) {
+  for (const QByteArray& line : QByteArray::fromStdString(ReadBytes(folder / "report")).split('\n')) {
     const QList<QByteArray> parts = line.split('|');
     if (parts[0] == "count") run.countText = parts[1].toStdString();
     if (parts[0] == "first") run.statusAtFirstMessage = parts[1].toStdString(), run.lockedAtFirstMessage = parts[2] == "1";
