@@ -148,11 +148,12 @@ test("a 100 MB file converts in the worker, and closing during the run ends it w
   assert.ok(expected.subarray(0, download.length).equals(download) && download.subarray(-2).toString() === "\r\n");
 });
 
-test("a folder granted: each CSV file lands there, appended to, named as downloads are; a write it refuses", async () => {
+test("a folder granted: each CSV file lands there, appended to, named as downloads are; a write it refuses", async t => {
   // Browsers grant folders to pages of a host only; the test's own folder stands in for
   // the one the user would pick.
   const server = http.createServer((request, response) => response.end(fs.readFileSync(html))).listen(0, "127.0.0.1");
   await new Promise(resolve => server.on("listening", resolve));
+  t.after(() => (server.close(), {page, cdp} = fromDisk));  // whether the test passed or not
   const origin = `http://127.0.0.1:${server.address().port}`;
   ({page, cdp} = await open(origin + "/varnel.html"));
   await page.evaluate(async () => {
@@ -186,20 +187,17 @@ test("a folder granted: each CSV file lands there, appended to, named as downloa
   const {"x.csv": x, "y.csv": y} = await folder();
   assert.equal(x, point);
   assert.ok(viaCli(big).toString("latin1").startsWith(y) && /^$|\r\n$/.test(y), `y.csv: ${y.length} bytes`);
-  server.close();
-  ({page, cdp} = fromDisk);
 });
 
-test("a browser without WebAssembly: the page says so, and takes the next drop", async () => {
+test("a browser without WebAssembly: the page says so, and takes the next drop", async t => {
   // V8 without its compilers (--jitless) offers no WebAssembly, to pages and workers alike.
   const jitless = await chromium("--js-flags=--jitless");
+  t.after(() => (jitless.close(), {page, cdp} = fromDisk));
   ({page, cdp} = await open("file://" + html, jitless));
   for (const _ of [1, 2]) {
     await drop(file("a.sdr", record));
     assert.deepEqual((await runToEnd()).messages, ["Эта страница не может работать в этом браузере."]);
   }
-  await jitless.close();
-  ({page, cdp} = fromDisk);
   // The only page loaded from a host is the test's own, for the granted folder.
   assert.deepEqual(requests.filter(url => !/^(file|blob|data):|^http:\/\/127\.0\.0\.1:\d+\/varnel\.html$/.test(url)), []);
 });
