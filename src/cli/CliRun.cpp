@@ -59,20 +59,20 @@ Job JobOf(const CliOptions& options, const std::string& input, const std::string
 bool ListJobs(const CliOptions& options, std::vector<Job>& jobs, std::string& error) {
   for (const std::string& argument : options.files) {
     const folders::NameKind kind = folders::KindOf(argument);
-    std::string reason;
     if (argument == kStandardStreams) {
       jobs.push_back({argument, {}, {}});
     } else if (kind == folders::NameKind::TooLong) {
       jobs.push_back({argument, {}, kTooLong});
     } else if (folders::IsFolder(argument)) {
+      std::string reason;
       const std::optional<folders::SdrFiles> found = folders::SdrFilesUnder(argument, reason);
-      if (!found || found->files.empty()) {
-        jobs.push_back({argument, {}, found ? "no .sdr files in it" : "cannot read: " + reason});
+      if (!found) {
+        jobs.push_back({argument, {}, "cannot read: " + reason});
+        continue;
       }
-      for (const auto& [folder, why] : found ? found->unreadable : decltype(found->unreadable)()) {
-        jobs.push_back({folder, {}, "cannot read: " + why});
-      }
-      for (const std::string& relative : found ? found->files : std::vector<std::string>()) {
+      if (found->files.empty()) jobs.push_back({argument, {}, "no .sdr files in it"});
+      for (const auto& [folder, why] : found->unreadable) jobs.push_back({folder, {}, "cannot read: " + why});
+      for (const std::string& relative : found->files) {
         jobs.push_back(JobOf(options, folders::Join(argument, relative), relative));
       }
     } else if (kind == folders::NameKind::Sdr) {

@@ -67,11 +67,13 @@ std::vector<std::string> LookAtNewWindow() {
   GetClientRect(hwnd, &client);
   HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  std::vector<std::string> seen = {Text(hwnd) + ": " + std::to_string(client.right) + " x " + std::to_string(client.bottom) +
-                                   " pixels at " + std::to_string(dpi) + " DPI"};
+  std::vector<std::string> seen = {WindowLine(Text(hwnd), client.right, client.bottom, dpi)};
   for (const ControlSpec& entry : kControls) {
     HWND child = GetDlgItem(hwnd, ControlId(entry.control));
-    if (!child && seen.emplace_back(entry.name).size()) continue;
+    if (!child) {
+      seen.emplace_back(entry.name);  // the timer, which has none
+      continue;
+    }
     RECT rect;
     GetWindowRect(child, &rect);
     MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&rect), 2);

@@ -5,6 +5,11 @@
 
 #include "../Expected.h"
 
+std::string WindowLine(std::string_view title, int width, int height, int dpi) {
+  return std::string(title) + ": " + std::to_string(width) + " x " + std::to_string(height) + " pixels at " +
+         std::to_string(dpi) + " DPI";
+}
+
 std::string ControlLine(std::string_view name, std::string_view caption, int left, int top, int width, int height,
                         std::string_view font, int points, bool bold, std::uint32_t background, std::uint32_t text,
                         bool enabled, bool checked) {

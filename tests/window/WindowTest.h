@@ -17,6 +17,8 @@
 // the window, one per control (ControlLine) in the order of the Control enum, and where
 // TAB takes the focus from the check box until it is back.
 std::vector<std::string> LookAtNewWindow();
+// The window as seen: its title and client area in pixels at the screen's DPI, on one line.
+std::string WindowLine(std::string_view title, int width, int height, int dpi);
 // A control as seen: caption (UTF-8), place and size in pixels of the client area, font,
 // colours (0xRRGGBB) and states, on one line.
 std::string ControlLine(std::string_view name, std::string_view caption, int left, int top, int width, int height,
