@@ -49,15 +49,6 @@ setup_prefix() {
   touch "$prefix/.varnel-ready"
 }
 
-# Tries the 32-bit loader once per test run (at --setup) and remembers the answer.
-can_run_32_bit() {
-  probe="$prefix.can-run-32-bit"
-  if [ "${1:-}" = --setup ] || [ ! -f "$probe" ]; then
-    if "$wine32" --version >/dev/null 2>&1; then echo yes >"$probe"; else echo no >"$probe"; fi
-  fi
-  [ "$(cat "$probe")" = yes ]
-}
-
 # Starts a Wine server that stays until it is stopped, with Wine's own services, which
 # live as long as the server: here they hold no test's output open. True also when a
 # server runs already (wineserver exits with 2 then), which the setup made persistent.
@@ -66,7 +57,7 @@ start_persistent_server() {
 }
 
 mkdir -p "$(dirname "$prefix")"
-if [ "$arch" != x86_64 ] && ! can_run_32_bit "$@"; then
+if [ "$arch" != x86_64 ] && ! "$wine32" --version >/dev/null 2>&1; then
   echo "skipped: this machine cannot run 32-bit programs"
   exit 77
 fi

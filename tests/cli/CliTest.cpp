@@ -3,7 +3,6 @@
 #include <fcntl.h>
 
 #include <cstdio>
-#include <functional>
 #include <optional>
 
 #ifdef _WIN32
@@ -13,9 +12,7 @@
 #define O_BINARY 0
 #endif
 
-#include "../FakeWindow.h"
 #include "../Support.h"
-#include "convert/BatchDriver.h"
 
 namespace {
 
@@ -61,37 +58,6 @@ class CliTest : public testing::Test {
   fs::path saved = fs::current_path();
   TempFolder folder;
 };
-
-// The window's way: one tick of the batch driver, one open and close per line.
-std::string ConvertLineByLine(const std::string& input) {
-  FormState state;
-  state.FileCount = 1;
-  state.FileList.Append(input);
-  FakeWindow window;
-  RandomSource random;
-  BatchDriver(state, window, random).tmrMain_Timer();
-  return ReadBytes(input.substr(0, input.size() - 3) + "csv");
-}
-
-TEST_F(CliTest, WritesTheSameBytesAsTheWindow) {
-  // Records among other lines, every line end, long lines and bytes of every value,
-  // over many read and write blocks, and a last line without an end.
-  std::string input = "\x02" "00NMSDR33 header\r\n";
-  const char* ends[] = {"\r\n", "\n", "\r"};
-  for (int i = 0; i < 38000; ++i) {
-    const std::string point = std::to_string(i) + static_cast<char>(128 + i % 128);
-    input += SdrLine("08TP", point, std::to_string(i * 7) + ".5 ", "-" + point, std::string(1, static_cast<char>(i % 33)) + "x",
-                     "tail") + ends[i % 3] + std::string(i % 5 ? 0 : 83 + i % 3, 'A') + ends[i % 5 ? 0 : (i + 1) % 3] +
-             (i % 7 ? "" : std::string(5000, 'z') + "\r\n");
-  }
-  WriteBytes("window.sdr", input + kRecord);
-  WriteBytes("mixed.sdr", input + kRecord);
-  WriteBytes("mixed.csv", "old line without end");
-  const std::string expected = ConvertLineByLine("window.sdr");
-  ASSERT_GT(expected.size(), 1u << 20);
-  EXPECT_EQ(RunCliOn({"-q", "mixed.sdr", "mixed.sdr"}).status, CliStatus::Converted);
-  EXPECT_TRUE(ReadBytes("mixed.csv") == "old line without end" + expected + expected);
-}
 
 // A job as instruments write it: a station, points of 84 characters and more, one cut
 // short, and a second job in the older layout.
@@ -183,40 +149,28 @@ TEST_F(CliTest, EachRunWritesItsFilesAndReportsEachInputOnALine) {
             "\rvarnel-cli: file 1 of 1, 0 MiB read\r" + std::string(36, ' ') + "\rvarnel-cli: a.sdr: 1 record, 0 other lines\n");
 }
 
-// A write that fails in the first block or a later one: the message names the CSV file,
-// the run stops with status 2, and the file keeps whole lines only.
+// A write that fails as the file is opened, or in its third block: the message names the
+// CSV file and the system's reason, the run stops with status 2, and the file keeps whole
+// lines only.
 TEST_F(CliTest, WriteFailuresLeaveWholeLinesAndStopTheRun) {
-  const LongJob job(120000);  // 3 MB of CSV lines: several blocks
+  const LongJob job(120000);  // 3 MB of CSV lines
   WriteBytes("job.sdr", job.input);
   WriteBytes("next.sdr", kRecord);
-  const struct {
-    std::string what, reason;
-    std::function<void()> prepare;
-    long long sizeLimit = 0;
-  } cases[] = {
-#ifdef _WIN32
-      {"a folder in the CSV file's place", "Permission denied", [] { fs::create_directory("job.csv"); }},
-#else
-      {"a folder in the CSV file's place", "Is a directory", [] { fs::create_directory("job.csv"); }},
-      {"a full disk", "No space left on device", [] { fs::create_symlink("/dev/full", "job.csv"); }},
-      {"a file-size limit in the third block", "File too large", [] {}, 1300000},
-#endif
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    for (const char* name : {"job.csv", "next.csv"}) fs::remove(name);
-    c.prepare();
+  fs::create_directory("job.csv");
+  const bool windows = fs::path::preferred_separator == '\\';
+  for (const std::string reason : {windows ? "Permission denied" : "Is a directory", "File too large"}) {
     std::optional<FileSizeLimit> limit;
-    if (c.sizeLimit > 0) limit.emplace(c.sizeLimit);
+    if (reason == "File too large" && !limit.emplace(1300000).active) break;  // under Wine, only where the runner sets it
     const CliResult result = RunCliOn({"job.sdr", "next.sdr"});
     limit.reset();
     EXPECT_EQ(result.status, CliStatus::WriteFailed);
-    EXPECT_EQ(result.err, "varnel-cli: job.csv: cannot write: " + c.reason + "\n");
+    EXPECT_EQ(result.err, "varnel-cli: job.csv: cannot write: " + reason + "\n");
     EXPECT_FALSE(Exists("next.csv"));
-    if (c.sizeLimit > 0) {
-      const std::string written = ReadBytes("job.csv");
-      EXPECT_GT(written.size(), 2 * (512u << 10));
-      EXPECT_TRUE(IsWholeLinesBeginning(written, job.csv)) << written.size();
+    if (fs::is_directory("job.csv")) {
+      fs::remove("job.csv");
+    } else {
+      EXPECT_GT(ReadBytes("job.csv").size(), 2 * (512u << 10));
+      EXPECT_TRUE(IsWholeLinesBeginning(ReadBytes("job.csv"), job.csv));
     }
   }
 }

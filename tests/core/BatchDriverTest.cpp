@@ -1,6 +1,5 @@
 #include "convert/BatchDriver.h"
 
-#include "../Expected.h"
 #include "../FakeWindow.h"
 #include "../Support.h"
 
@@ -54,7 +53,7 @@ TEST_F(BatchDriverTest, ConvertsOneFilePerTickShowingProgressAndEndsOnTheNext) {
   }
   // Windows has no permission that hides a file from its owner.
   const std::size_t unreadable = std::filesystem::path::preferred_separator == '\\' ? 2 : 3;
-  EXPECT_EQ(window.messages, std::vector<std::string>(unreadable, std::string(expected::kReadFailure)));
+  EXPECT_EQ(window.messages, std::vector<std::string>(unreadable, "Произошла ошибка при чтении файла."));
   EXPECT_EQ(ReadBytes(folder / "b.csv"), "A-7B\t1234.567\t-89.01\t0.5\r\n\t\t\t\r\n" + kCsv + ";;;\r\n");
   for (const char* none : {"c.csv", "missing.csv", "folder.csv"}) EXPECT_FALSE(Exists(folder / none)) << none;
   EXPECT_EQ(Tick(), ExitStatus::FinishedWithErrors);

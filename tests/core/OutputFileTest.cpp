@@ -1,4 +1,3 @@
-#include "../Expected.h"
 #include "../FakeWindow.h"
 #include "../Support.h"
 #include "convert/CsvAppend.h"
@@ -26,7 +25,7 @@ TEST(OutputFileTest, NameReplacesEverythingFromTheLastDot) {
   EXPECT_TRUE(window.messages.empty());
   // Longer than the name scan's 32767 characters: its own message, and no name.
   EXPECT_EQ(MakeCsvFileName("a" + longest + ".sdr", window), "");
-  EXPECT_EQ(window.messages, std::vector<std::string>{std::string(expected::kRenamingFailure)});
+  EXPECT_EQ(window.messages, std::vector<std::string>{"Произошла ошибка при переименовании файла."});
 }
 
 TEST(OutputFileTest, AppendsWholeLinesAfterWhatIsThereOrChangesNothing) {

@@ -1,4 +1,3 @@
-#include "../Expected.h"
 #include "../FakeWindow.h"
 #include "../Support.h"
 #include "startup/CommandLineFileList.h"
@@ -54,7 +53,7 @@ TEST(StartupTest, EndsAfterItsMessageWithoutAUsableNameOrWithTooMany) {
   std::string full;
   for (int i = 0; i < 32000; ++i) full.append(i ? " f" : "f").append(std::to_string(i)).append(".sdr");
   EXPECT_EQ(Start(full + " ").names.size(), 32000u);  // one blank finishes the last name only
-  const std::string drop(expected::kDropFiles), tooMany(expected::kTooManyFiles);
+  const std::string drop = "Перетащите файлы формата SDR на значок программы.", tooMany = "Выбрано очень много файлов!";
   const std::pair<Started, std::string> cases[] = {
       {Start(""), drop}, {Start("   "), drop}, {Start("a.txt \"\" sdr"), drop}, {Start("", Texts{}), drop},
       {Start("", Texts{"a.sdr "}), drop},
@@ -87,7 +86,7 @@ TEST(StartupTest, ExtensionTestLooksAfterTheLastDotOnly) {
   // A longer name is rejected with a message, and the scan goes on.
   const Started started = Start(std::string(32764, 'a') + ".sdr b.sdr");
   EXPECT_EQ(started.names, Texts{"b.sdr"});
-  EXPECT_EQ(started.window.messages, Texts{std::string(expected::kNameTestFailure)});
+  EXPECT_EQ(started.window.messages, Texts{"Произошла ошибка при проверке названия файла."});
 }
 
 }  // namespace

@@ -79,13 +79,8 @@ async function run(files, clicks = [], then = () => {}) {
   return runToEnd();
 }
 
-function viaCli(file, flags = []) {
-  const copy = path.join(scratch, "cli-" + path.basename(file));
-  fs.copyFileSync(file, copy);
-  fs.rmSync(copy.replace(/sdr$/, "csv"), {force: true});
-  execFileSync(cli, [...flags, copy]);
-  return fs.readFileSync(copy.replace(/sdr$/, "csv"));
-}
+// The same file converted by varnel-cli, from standard input to standard output.
+const viaCli = (file, flags = []) => execFileSync(cli, [...flags, "-"], {input: fs.readFileSync(file), maxBuffer: 1 << 30});
 
 test("the window on the page: its captions and initial states; no usable file: the drop message", async () => {
   await drop(file("a.sdr", record + "\r\n"), file("notes.txt", "x"));

@@ -1,13 +1,7 @@
 // The window on Qt's offscreen platform: built in this process to be read, and run in
 // a child process whose end is a real end.
-#include <QAbstractButton>
-#include <QApplication>
-#include <QGroupBox>
-#include <QLabel>
-#include <QMessageBox>
-#include <QScreen>
-#include <QTimer>
 #include <QtTest>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>

@@ -2,16 +2,37 @@
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
 
-#include <cwchar>
 #include <string>
 
-// A program of this test's folder, started with arguments after its quoted path.
+// The path of a program in this test's folder.
+inline std::wstring Beside(const wchar_t* program) {
+  wchar_t self[MAX_PATH * 4] = {};
+  const std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH * 4));
+  return path.substr(0, path.find_last_of(L"\\/") + 1) + program;
+}
+
+// A program of this test's folder, started with arguments after its quoted path. Where
+// VARNEL_SHORTCUT names a shortcut (the installer's test), the program it leads to is
+// started instead, through it, as Explorer's Send To starts it.
 struct Process {
   Process(const wchar_t* program, const std::wstring& arguments) {
-    wchar_t self[MAX_PATH * 4] = {};
-    const std::wstring folder(self, GetModuleFileNameW(nullptr, self, MAX_PATH * 4));
-    const std::wstring exe = folder.substr(0, folder.find_last_of(L"\\/") + 1) + program;
+    if (const wchar_t* shortcut = _wgetenv(L"VARNEL_SHORTCUT")) {
+      CoInitialize(nullptr);  // the shell reads the shortcut through COM
+      SHELLEXECUTEINFOW execute{};
+      execute.cbSize = sizeof execute, execute.lpFile = shortcut, execute.lpParameters = arguments.c_str();
+      execute.fMask = SEE_MASK_FLAG_NO_UI, execute.nShow = SW_SHOWNORMAL;
+      ShellExecuteExW(&execute);
+      // The shell does not hand back the process it starts through a shortcut; its window tells it.
+      HWND window = nullptr;
+      for (int i = 0; i < 1000 && !(window = FindWindowW(L"VarnelMainWindow", nullptr)); ++i) Sleep(20);
+      GetWindowThreadProcessId(window, &id);
+      handle = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, id);
+      return;
+    }
+    const std::wstring exe = Beside(program);
     std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -20,7 +41,6 @@ struct Process {
     CloseHandle(info.hThread);
     handle = info.hProcess, id = info.dwProcessId;
   }
-  explicit Process(HANDLE process) : handle(process), id(GetProcessId(process)) {}
   ~Process() {
     TerminateProcess(handle, 99);
     WaitForSingleObject(handle, 5000);
@@ -33,12 +53,10 @@ struct Process {
   }
   // The process's visible top-level window of className, or null.
   HWND Window(const wchar_t* className) {
-    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, nullptr));) {
       DWORD owner = 0;
-      wchar_t name[64] = {};
       GetWindowThreadProcessId(w, &owner);
-      GetClassNameW(w, name, 64);
-      if (owner == id && IsWindowVisible(w) && std::wcscmp(name, className) == 0) return w;
+      if (owner == id && IsWindowVisible(w)) return w;
     }
     return nullptr;
   }

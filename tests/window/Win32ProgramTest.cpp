@@ -1,5 +1,5 @@
-// What only the Windows programs have: their icon, the command line, the named mutex
-// and the console.
+// What only the Windows programs have: their architecture and icon, the command line,
+// the named mutex and the console.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -9,7 +9,11 @@
 
 namespace {
 
-TEST(Win32ProgramTest, CarriesOneIconOf32By32In16Colours) {
+// Wine would not start it if it needed a DLL of the compiler's, such as libstdc++-6.dll.
+TEST(Win32ProgramTest, IsBuiltForItsArchitectureAndCarriesOneIconOf32By32In16Colours) {
+  DWORD type = 0;
+  EXPECT_TRUE(GetBinaryTypeW(Beside(L"varnel.exe").c_str(), &type));
+  EXPECT_EQ(type, VARNEL_64_BIT ? SCS_64BIT_BINARY : SCS_32BIT_BINARY);
   HMODULE program = LoadLibraryExW(L"varnel.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(program, nullptr);
   HRSRC group = FindResourceW(program, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
