@@ -21,16 +21,12 @@ wine64=/usr/lib/wine/wine64
 # VARNEL_WINE32_LOADER stands in for the 32-bit loader, to try a machine without one.
 wine32=${VARNEL_WINE32_LOADER:-/usr/lib/wine/wine}
 
-as_user() {
-  if [ "$(id -u)" = 0 ]; then
-    setpriv --bounding-set=-dac_override,-dac_read_search "$@"
-  else
-    "$@"
-  fi
-}
+# What runs Wine for root: itself, less its power over permission bits.
+as_user=
+[ "$(id -u)" != 0 ] || as_user="setpriv --bounding-set=-dac_override,-dac_read_search"
 
 wine_setting() {
-  WINELOADER=$wine64 as_user "$wine64" reg add "HKCU\\Software\\Wine\\$1" /v "$2" /t "$3" /d "$4" /f
+  WINELOADER=$wine64 $as_user "$wine64" reg add "HKCU\\Software\\Wine\\$1" /v "$2" /t "$3" /d "$4" /f
 }
 
 setup_prefix() {
@@ -38,7 +34,7 @@ setup_prefix() {
   # The prefix is always made by the 64-bit loader; it runs 32-bit programs too. Debian's
   # Wine does not look for its own fonts (Marlett draws the caption buttons) where
   # fonts-wine puts them.
-  if ! { WINEARCH=win64 WINELOADER=$wine64 as_user "$wine64" wineboot -i &&
+  if ! { WINEARCH=win64 WINELOADER=$wine64 $as_user "$wine64" wineboot -i &&
          wine_setting 'X11 Driver' Managed REG_SZ N && wine_setting WineDbg ShowCrashDialog REG_DWORD 0 &&
          wine_setting 'Fonts\Replacements' Calibri REG_SZ Carlito &&
          wine_setting Fonts Path REG_SZ 'Z:\usr\share\wine\fonts'; } >"$log" 2>&1; then
@@ -53,7 +49,7 @@ setup_prefix() {
 # live as long as the server: here they hold no test's output open. True also when a
 # server runs already (wineserver exits with 2 then), which the setup made persistent.
 start_persistent_server() {
-  { as_user /usr/lib/wine/wineserver -p && WINELOADER=$wine64 as_user "$wine64" wineboot; } >/dev/null 2>&1 || [ $? = 2 ]
+  { $as_user /usr/lib/wine/wineserver -p && WINELOADER=$wine64 $as_user "$wine64" wineboot; } >/dev/null 2>&1 || [ $? = 2 ]
 }
 
 mkdir -p "$(dirname "$prefix")"
@@ -91,7 +87,5 @@ if [ -n "${VARNEL_FILE_SIZE_LIMIT:-}" ]; then
   # limited loader had to start it: one must run, for good, before.
   start_persistent_server || { echo "wine-run.sh: no Wine server runs for $prefix" >&2; exit 1; }
   trap '' XFSZ
-  as_user prlimit --fsize="$VARNEL_FILE_SIZE_LIMIT" "$loader" "$@"
-else
-  as_user "$loader" "$@"
 fi
+$as_user ${VARNEL_FILE_SIZE_LIMIT:+prlimit --fsize=$VARNEL_FILE_SIZE_LIMIT} "$loader" "$@"

@@ -4,6 +4,7 @@
 // over permission bits that root must drop.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -93,15 +94,17 @@ struct FileSizeLimit {
 #endif
 };
 
-// An 84-byte record from its fields, each padded with blanks to its width.
-inline std::string SdrLine(std::string lead, std::string f1, std::string f2, std::string f3, std::string f4,
-                           std::string trail = "") {
+// A line from fields, each padded with blanks to its width; one of width 0 is left as it
+// is, as an instrument that cuts trailing blanks leaves the last.
+inline std::string Record(std::initializer_list<std::pair<std::string, int>> fields) {
   std::string line;
-  for (auto [text, width] : {std::pair{&lead, 4}, {&f1, 16}, {&f2, 16}, {&f3, 16}, {&f4, 16}, {&trail, 16}}) {
-    text->resize(width, ' ');
-    line += *text;
-  }
+  for (auto [text, width] : fields) line += text.append(width > 0 ? width - std::min<int>(width, text.size()) : 0, ' ');
   return line;
+}
+// An 84-byte record from its fields.
+inline std::string SdrLine(const std::string& lead, const std::string& f1, const std::string& f2, const std::string& f3,
+                           const std::string& f4, const std::string& trail = "") {
+  return Record({{lead, 4}, {f1, 16}, {f2, 16}, {f3, 16}, {f4, 16}, {trail, 16}});
 }
 
 // The example record, and its CSV line under the initial options (semicolon, X and Y exchanged).

@@ -58,14 +58,6 @@ TEST(LineSplitterTest, EndsLinesAtCrLfLoneCrAndLoneLfInBlocksOfAnySize) {
   }
 }
 
-// A line from fields, each padded with blanks to its width; the last is left as it is,
-// as an instrument that cuts trailing blanks leaves it.
-std::string Record(std::initializer_list<std::pair<std::string, int>> fields) {
-  std::string line;
-  for (auto [text, width] : fields) line += text.append(width > 0 ? width - std::min<int>(width, text.size()) : 0, ' ');
-  return line;
-}
-
 std::string Convert(PointWriter& writer, SdrJobReader& reader, const std::string& line, bool& station) {
   const FieldLayout* layout = reader.Read(line, station);
   if (layout == nullptr) return "-";
@@ -113,22 +105,6 @@ TEST(SdrJobTest, TakesEveryPointOfBothLayoutsWithItsCode) {
     EXPECT_EQ(Convert(writer, reader, expected.line, station), expected.csv) << expected.line;
     EXPECT_EQ(station, expected.station) << expected.line;
   }
-}
-
-TEST(SdrJobTest, ColumnsAreLettersEachAtMostOnce) {
-  const std::pair<std::string, std::string> choices[] = {
-      {"PNEZD", "Point,North,East,Elevation,Code"}, {"dzenp", "Code,Elevation,East,North,Point"},
-      {"e", "East"}, {"", "-"}, {"PNEZDP", "-"}, {"PP", "-"}, {"PX", "-"}, {"P N", "-"}, {"P,N", "-"},
-  };
-  for (const auto& [letters, header] : choices) {
-    const std::optional<ColumnChoice> columns = ParseColumns(letters);
-    EXPECT_EQ(columns ? ColumnHeader(*columns, ',') : "-", header) << letters;
-  }
-  EXPECT_EQ(ColumnHeader(WindowColumns(true), '\t'), "Point\tEast\tNorth\tElevation");
-  const std::string record = kRecord;  // its fields A-7 B, 1234.567, -89.01, 0.5 and sixteen tildes
-  char out[PointWriter::kRoom];
-  PointWriter byWindow(WindowColumns(false), ',');
-  EXPECT_EQ(std::string(out, byWindow.Write(record.data(), kSdr33Point, out)), "A-7B,1234.567,-89.01,0.5");
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include "Win32Process.h"
 #include "ui/win32/ProcessServicesWin32.h"
 
+#include <sddl.h>  // after windows.h
+
 namespace {
 
 // Wine would not start it if it needed a DLL of the compiler's, such as libstdc++-6.dll.
@@ -39,13 +41,9 @@ TEST(Win32ProgramTest, AMutexOfTheProgramsNameIsARunningInstanceEvenWhereItMayNo
   EXPECT_FALSE(first->PreviousInstanceRunning());
   EXPECT_TRUE(ProcessServicesWin32().PreviousInstanceRunning());
   first.reset();
-  // As an elevated instance's mutex is to a user's program: nobody may open it.
-  SECURITY_DESCRIPTOR descriptor;
-  InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-  ACL empty;
-  InitializeAcl(&empty, sizeof empty, ACL_REVISION);
-  SetSecurityDescriptorDacl(&descriptor, TRUE, &empty, FALSE);
-  SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, FALSE};
+  // As an elevated instance's mutex is to a user's program: its empty access list lets nobody open it.
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
+  ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:", SDDL_REVISION_1, &attributes.lpSecurityDescriptor, nullptr);
   HANDLE other = CreateMutexW(&attributes, FALSE, L"Local\\Varnel.Instance");
   EXPECT_TRUE(ProcessServicesWin32().PreviousInstanceRunning());
   CloseHandle(other);
