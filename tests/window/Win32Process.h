@@ -14,32 +14,24 @@ inline std::wstring Beside(const wchar_t* program) {
   return path.substr(0, path.find_last_of(L"\\/") + 1) + program;
 }
 
-// A program of this test's folder, started with arguments after its quoted path. Where
-// VARNEL_SHORTCUT names a shortcut (the installer's test), the program it leads to is
-// started instead, through it, as Explorer's Send To starts it.
+// A program of this test's folder, started by the shell with arguments, as Explorer
+// starts it. Where VARNEL_SHORTCUT names a shortcut (the installer's test), the program it
+// leads to is started instead, through it, as by Send To.
 struct Process {
   Process(const wchar_t* program, const std::wstring& arguments) {
-    if (const wchar_t* shortcut = _wgetenv(L"VARNEL_SHORTCUT")) {
-      CoInitialize(nullptr);  // the shell reads the shortcut through COM
-      SHELLEXECUTEINFOW execute{};
-      execute.cbSize = sizeof execute, execute.lpFile = shortcut, execute.lpParameters = arguments.c_str();
-      execute.fMask = SEE_MASK_FLAG_NO_UI, execute.nShow = SW_SHOWNORMAL;
-      ShellExecuteExW(&execute);
-      // The shell does not hand back the process it starts through a shortcut; its window tells it.
-      HWND window = nullptr;
-      for (int i = 0; i < 1000 && !(window = FindWindowW(L"VarnelMainWindow", nullptr)); ++i) Sleep(20);
-      GetWindowThreadProcessId(window, &id);
-      handle = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, id);
-      return;
+    CoInitialize(nullptr);  // the shell reads shortcuts through COM
+    const wchar_t* shortcut = _wgetenv(L"VARNEL_SHORTCUT");
+    const std::wstring file = shortcut ? shortcut : Beside(program);
+    SHELLEXECUTEINFOW execute{};
+    execute.cbSize = sizeof execute, execute.lpFile = file.c_str(), execute.lpParameters = arguments.c_str();
+    execute.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NO_CONSOLE | SEE_MASK_FLAG_NO_UI, execute.nShow = SW_SHOWNORMAL;
+    ShellExecuteExW(&execute);
+    // The shell does not hand back a process that it starts through a shortcut; its window tells it.
+    for (int i = 0; i < 1000 && !(handle = execute.hProcess); ++i, Sleep(20)) {
+      GetWindowThreadProcessId(FindWindowW(L"VarnelMainWindow", nullptr), &id);
+      execute.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, id);
     }
-    const std::wstring exe = Beside(program);
-    std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
-    CloseHandle(info.hThread);
-    handle = info.hProcess, id = info.dwProcessId;
+    id = GetProcessId(handle);
   }
   ~Process() {
     TerminateProcess(handle, 99);
