@@ -23,8 +23,8 @@ std::string CaptionOf(QWidget* widget) {
   return Utf8(qobject_cast<QGroupBox*>(widget)->title());
 }
 
-// The child's side of a run. It reports "count|…", "first|status|locked" and
-// "message|title|text" lines in the folder's file "report", and never returns.
+// The child's side of a run. It writes the run's report, less its exit status, in the
+// folder's file "report", and never returns.
 [[noreturn]] void RunChild(const Scenario& scenario, const TempFolder& folder) {
   DropPowerOverPermissions();
   mkdir((folder / "run").c_str(), 0700);  // a runtime folder of this run's own
@@ -37,15 +37,16 @@ std::string CaptionOf(QWidget* widget) {
   process.TakeArguments(static_cast<int>(argv.size()), argv.data());
   MainWindowQt window(process);
   std::ofstream report(FsPath(folder / "report"));
-  const auto say = [&](const std::string& line) { report << line << std::endl; };
+  int said = 0;
+  const auto say = [&](const std::string& line) { report << line << std::endl, ++said; };
   const auto status = [&] { return CaptionOf(window.control(Control::lblInfo)); };
   const auto click = [&](Control control) { static_cast<QAbstractButton*>(window.control(control))->click(); };
   QTimer watcher;  // the user's eyes and hands while the program runs
-  QObject::connect(&watcher, &QTimer::timeout, [&, first = true]() mutable {
+  QObject::connect(&watcher, &QTimer::timeout, [&] {
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
       const bool locked = std::ranges::none_of(kLockedByRun, [&](Control c) { return window.control(c)->isEnabled(); });
-      if (std::exchange(first, false)) say("first|" + status() + "|" + (locked ? "1" : "0"));
-      say("message|" + Utf8(box->windowTitle()) + "|" + Utf8(box->text()));
+      if (said == 1) say(AtFirstMessage(status(), locked));  // the first message after the count
+      say("message: " + Utf8(box->windowTitle()) + ": " + Utf8(box->text()));
       box->button(QMessageBox::Ok)->click();
     }
     if (scenario.action == UserAction::CloseDuringRun && ReadBytes(folder / scenario.after[0].first).size() > 10000) {
@@ -55,7 +56,7 @@ std::string CaptionOf(QWidget* widget) {
   watcher.start(1);
   QTimer::singleShot(0, [&] {
     window.form().Form_Load();
-    say("count|" + status());
+    say("count: " + status());
     if (scenario.option != Control::Opt1) click(scenario.option);
     if (scenario.keepXY) click(Control::chChangeXY);
     if (scenario.action == UserAction::CloseBeforeRun) window.close();
@@ -67,20 +68,16 @@ std::string CaptionOf(QWidget* widget) {
 
 }  // namespace
 
-ProgramRun RunProgram(const Scenario& scenario, const TempFolder& folder) {
+Report RunProgram(const Scenario& scenario, const TempFolder& folder) {
   const pid_t child = fork();
   if (child == 0) RunChild(scenario, folder);
-  ProgramRun run;
   int status = 0;
   waitpid(child, &status, 0);
-  run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-  for (const QByteArray& line : QByteArray::fromStdString(ReadBytes(folder / "report")).split('\n')) {
-    const QList<QByteArray> parts = line.split('|');
-    if (parts[0] == "count") run.countText = parts[1].toStdString();
-    if (parts[0] == "first") run.statusAtFirstMessage = parts[1].toStdString(), run.lockedAtFirstMessage = parts[2] == "1";
-    if (parts[0] == "message") run.titles.push_back(parts[1].toStdString()), run.messages.push_back(parts[2].toStdString());
-  }
-  return run;
+  Report report;
+  std::istringstream lines(ReadBytes(folder / "report"));
+  for (std::string line; std::getline(lines, line);) report.push_back(line);
+  report.push_back("exit status " + std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status)));
+  return report;
 }
 
 std::vector<std::string> LookAtNewWindow() {

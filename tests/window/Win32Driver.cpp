@@ -21,23 +21,23 @@ std::uint32_t Rgb(COLORREF colour) { return GetRValue(colour) << 16 | GetGValue(
 
 }  // namespace
 
-ProgramRun RunProgram(const Scenario& scenario, const TempFolder& folder) {
+Report RunProgram(const Scenario& scenario, const TempFolder& folder) {
   std::wstring arguments;
   for (const std::string& name : scenario.arguments) arguments += L" \"" + wtf8::ToUtf16<wchar_t>(folder / "" + name) + L"\"";
   Process varnel(L"varnel.exe", arguments);
-  ProgramRun run;
+  Report report;
   HWND window = nullptr;
   const auto control = [&](Control c) { return GetDlgItem(window, ControlId(c)); };
   const auto click = [&](Control c) { SendMessageW(control(c), BM_CLICK, 0, 0); };
   // Until start-up has shown the count, or a message, or the program ended.
   for (int i = 0; i < 2000 && !varnel.Ended(10) && !varnel.Window(L"#32770"); ++i) {
-    if ((window = varnel.Window(L"VarnelMainWindow")) && !(run.countText = Text(control(Control::lblInfo))).empty()) {
-      if (scenario.option != Control::Opt1) click(scenario.option);
-      if (scenario.keepXY) click(Control::chChangeXY);
-      if (scenario.action == UserAction::CloseBeforeRun) PostMessageW(window, WM_CLOSE, 0, 0);
-      if (scenario.action != UserAction::CloseBeforeRun) click(Control::cmdOk);
-      break;
-    }
+    if (!(window = varnel.Window(L"VarnelMainWindow")) || Text(control(Control::lblInfo)).empty()) continue;
+    report.push_back("count: " + Text(control(Control::lblInfo)));
+    if (scenario.option != Control::Opt1) click(scenario.option);
+    if (scenario.keepXY) click(Control::chChangeXY);
+    if (scenario.action == UserAction::CloseBeforeRun) PostMessageW(window, WM_CLOSE, 0, 0);
+    if (scenario.action != UserAction::CloseBeforeRun) click(Control::cmdOk);
+    break;
   }
   for (int i = 0; i < 6000 && !varnel.Ended(10); ++i) {
     if (scenario.action == UserAction::CloseDuringRun && ReadBytes(folder / scenario.after[0].first).size() > 10000) {
@@ -45,17 +45,16 @@ ProgramRun RunProgram(const Scenario& scenario, const TempFolder& folder) {
     }
     HWND box = varnel.Window(L"#32770");
     if (!box || Text(GetDlgItem(box, 0xFFFF)).empty()) continue;  // the box may come a moment before its text
-    if (run.messages.empty() && window) {
-      run.statusAtFirstMessage = Text(control(Control::lblInfo));
-      run.lockedAtFirstMessage = std::ranges::none_of(kLockedByRun, [&](Control c) { return IsWindowEnabled(control(c)); });
+    if (report.size() == 1) {
+      const bool locked = std::ranges::none_of(kLockedByRun, [&](Control c) { return IsWindowEnabled(control(c)); });
+      report.push_back(AtFirstMessage(Text(control(Control::lblInfo)), locked));
     }
-    run.messages.push_back(Text(GetDlgItem(box, 0xFFFF)));
-    run.titles.push_back(Text(box));
+    report.push_back("message: " + Text(box) + ": " + Text(GetDlgItem(box, 0xFFFF)));
     SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     while (IsWindow(box) && IsWindowVisible(box)) Sleep(10);
   }
-  run.exitStatus = varnel.ExitCode();
-  return run;
+  report.push_back("exit status " + std::to_string(varnel.ExitCode()));
+  return report;
 }
 
 std::vector<std::string> LookAtNewWindow() {

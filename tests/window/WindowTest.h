@@ -47,14 +47,14 @@ inline void PrintTo(const Scenario& scenario, std::ostream* out) { *out << scena
 inline constexpr Control kLockedByRun[] = {Control::cmdOk, Control::chChangeXY, Control::fr1, Control::Opt1, Control::Opt2,
                                            Control::Opt3};
 
-struct ProgramRun {
-  int exitStatus = -1;
-  std::string countText;
-  std::vector<std::string> titles, messages;
-  std::string statusAtFirstMessage;
-  bool lockedAtFirstMessage = false;  // the Run button, the check box, the frame and its options disabled
-};
+// What a run showed, a line each: "count: …" once start-up has shown the count; at the
+// first message after it, the status and whether kLockedByRun are all disabled
+// (AtFirstMessage); "message: title: text" for each message box; "exit status N".
+using Report = std::vector<std::string>;
+inline std::string AtFirstMessage(const std::string& status, bool locked) {
+  return "at the first message: " + status + (locked ? ", locked" : ", not locked");
+}
 
 // Starts the program on the scenario's names in folder, acts as its user, answers
 // every message box and waits for the process to end.
-ProgramRun RunProgram(const Scenario& scenario, const TempFolder& folder);
+Report RunProgram(const Scenario& scenario, const TempFolder& folder);
