@@ -6,6 +6,7 @@
 # varnel-cli converts the bundled samples as the tested build does; the launcher and the
 # MIME type are in the desktop's databases; and apt-get remove leaves nothing behind.
 set -euo pipefail
+[ "$(id -u)" = 0 ] || exec sudo "$0" "$@"  # apt-get installs for the whole machine
 deb=$(realpath "$1") reference=$(realpath "$2")
 cd "$(dirname "$0")/../.."
 fail() { echo "package test: $*" >&2; exit 1; }

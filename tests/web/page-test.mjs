@@ -21,8 +21,8 @@ const pause = ms => new Promise(resolve => setTimeout(resolve, ms));
 
 const chromium = (...flags) => puppeteer.launch({
   executablePath: "/usr/bin/chromium", headless: true,
-  args: ["--no-sandbox", "--disable-gpu", "--disable-background-networking", "--disable-component-update",
-         "--disable-sync", "--no-first-run", ...flags],
+  // With puppeteer's own flags, which keep background networking, sync and first-run pages off.
+  args: ["--no-sandbox", "--disable-gpu", "--disable-component-update", ...flags],
 });
 const browser = await chromium();
 const requests = [];

@@ -69,10 +69,7 @@ std::vector<std::string> LookAtNewWindow() {
   std::vector<std::string> seen = {WindowLine(Text(hwnd), client.right, client.bottom, dpi)};
   for (const ControlSpec& entry : kControls) {
     HWND child = GetDlgItem(hwnd, ControlId(entry.control));
-    if (!child) {
-      seen.emplace_back(entry.name);  // the timer, which has none
-      continue;
-    }
+    if (!child) continue;  // the timer, which has none
     RECT rect;
     GetWindowRect(child, &rect);
     MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&rect), 2);

@@ -32,7 +32,6 @@ TEST(WindowTest, StartsWithEveryControlInItsInitialState) {
       "Opt1 \";\" at 12,42 43 x 19, Calibri 9 on C0C0C0, checked",
       "cmdOk \"Выполнить\" at 108,72 85 x 19, Calibri 9 on C0C0C0",
       "chChangeXY \"Поменять местами X и Y\" at 6,6 187 x 14, Calibri 9 on C0C0C0, checked",
-      "tmrMain",
       "Label1 \"Будут созданы файлы CSV с такими же именами как файлы SDR. Если файлы CSV уже существуют - они будут "
       "дописаны!\" at 6,114 187 x 73, Calibri 9 on C0C0C0",
       "lblInfo \"\" at 6,96 187 x 19, Calibri 9 bold on C0C0C0",

@@ -14,8 +14,8 @@
 #include "ui/Controls.h"
 
 // Builds the window in this process, in its initial state, and describes it: a line for
-// the window, one per control (ControlLine) in the order of the Control enum, and where
-// TAB takes the focus from the check box until it is back.
+// the window, one per control (ControlLine; the timer has none) in the order of the
+// Control enum, and where TAB takes the focus from the check box until it is back.
 std::vector<std::string> LookAtNewWindow();
 // The window as seen: its title and client area in pixels at the screen's DPI, on one line.
 std::string WindowLine(std::string_view title, int width, int height, int dpi);
