@@ -76,11 +76,7 @@ case "${1:-}" in
 esac
 
 loader=$wine32
-if [ "$arch" = x86_64 ]; then
-  # Wine starts the program's children with the same loader.
-  loader=$wine64
-  export WINELOADER=$wine64
-fi
+[ "$arch" != x86_64 ] || loader=$wine64  # which starts 64-bit children with itself too
 if [ -n "${VARNEL_FILE_SIZE_LIMIT:-}" ]; then
   # Files may grow to so many bytes, for a test of writes that fall short. The Wine
   # server, which saves the prefix, must not inherit the limit, as it would if the

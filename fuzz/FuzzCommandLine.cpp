@@ -14,12 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FakeProcess process;
   const std::string text(reinterpret_cast<const char*>(data), size);
   process.arguments.text = text;
-  try {
-    ReadCommandLine(state, process, window);
-    if (state.FileCount < 1) std::abort();
-  } catch (const ProcessEnded&) {
-    if (window.messages.empty()) std::abort();  // no end without a message
-  }
+  // It ends only after a message, and goes on only with a name.
+  const bool ended = EndOf([&] { ReadCommandLine(state, process, window); }).has_value();
+  if (ended ? window.messages.empty() : state.FileCount < 1) std::abort();
   std::size_t from = 0;
   for (int i = 1; i <= state.FileCount; ++i) {
     std::string name = state.FileList[i];

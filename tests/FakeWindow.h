@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,17 @@
 struct ProcessEnded {
   ExitStatus status;
 };
+
+// How the program ended while run ran, or nothing when it did not.
+template <class Run>
+std::optional<ExitStatus> EndOf(Run&& run) {
+  try {
+    run();
+  } catch (const ProcessEnded& ended) {
+    return ended.status;
+  }
+  return std::nullopt;
+}
 
 // A main window that records what the logic asked of it, in order.
 class FakeWindow : public MainWindow {

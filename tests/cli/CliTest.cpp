@@ -7,6 +7,7 @@
 
 #ifdef _WIN32
 #include <io.h>
+#define pipe(ends) _pipe(ends, 4096, _O_BINARY)
 #else
 #include <unistd.h>
 #define O_BINARY 0
@@ -204,11 +205,7 @@ TEST_F(CliTest, StandardInputToStandardOutput) {
     SCOPED_TRACE(readerGone ? "reader gone" : "to a file");
     const int savedIn = dup(0), savedOut = dup(1);
     int pipeEnds[2];
-#ifdef _WIN32
-    ASSERT_EQ(_pipe(pipeEnds, 4096, _O_BINARY), 0);
-#else
     ASSERT_EQ(pipe(pipeEnds), 0);
-#endif
     const int in = open(readerGone ? "long" : "in", O_RDONLY | O_BINARY);
     const int out = readerGone ? pipeEnds[1] : open("out", O_WRONLY | O_CREAT | O_BINARY, 0644);
     close(pipeEnds[0]);

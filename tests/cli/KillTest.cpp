@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <random>
 #include <thread>
@@ -39,8 +38,8 @@ TEST(KillTest, InterruptedRunsLeaveOnlyWholeLines) {
     return ReadBytes(folder / "job.csv");
   };
   // Two busy threads, so that the converter and its writer compete for the processors.
-  std::atomic<bool> busy = true;
-  std::thread load[] = {std::thread([&] { while (busy) {} }), std::thread([&] { while (busy) {} })};
+  const auto spin = [](std::stop_token stop) { while (!stop.stop_requested()) {} };
+  const std::jthread load[] = {std::jthread(spin), std::jthread(spin)};  // stopped and joined at the end
   int status = 0;
   const auto started = steady_clock::now();
   waitpid(start(), &status, 0);
@@ -63,8 +62,6 @@ TEST(KillTest, InterruptedRunsLeaveOnlyWholeLines) {
     }
     EXPECT_GT(cutShort, 0) << strsignal(std::abs(signal)) << ": no interruption landed during a run";
   }
-  busy = false;
-  for (std::thread& thread : load) thread.join();
 }
 
 }  // namespace

@@ -12,14 +12,7 @@ class BatchDriverTest : public testing::Test {
     for (const auto& name : names) state.FileList.Append(folder / name), ++state.FileCount;
   }
   // One tick; the exit status when it unloaded the window.
-  std::optional<ExitStatus> Tick() {
-    try {
-      driver.tmrMain_Timer();
-    } catch (const ProcessEnded& ended) {
-      return ended.status;
-    }
-    return std::nullopt;
-  }
+  std::optional<ExitStatus> Tick() { return EndOf([&] { driver.tmrMain_Timer(); }); }
 
   TempFolder folder;
   FormState state;

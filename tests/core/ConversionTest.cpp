@@ -1,7 +1,6 @@
 // The conversion of bytes: lines split at every line end, records of the window's
 // layout, and the points of whole SDR jobs by their record types.
-#include <cstring>
-#include <memory>
+#include <vector>
 
 #include "../Support.h"
 #include "convert/LineSplitter.h"
@@ -62,11 +61,10 @@ std::string Convert(PointWriter& writer, SdrJobReader& reader, const std::string
   const FieldLayout* layout = reader.Read(line, station);
   if (layout == nullptr) return "-";
   // Exactly the bytes the writer may read, so that a sanitizer sees any read past them.
-  const auto bytes = std::make_unique<char[]>(layout->span);
-  std::memset(bytes.get(), ' ', layout->span);
-  std::memcpy(bytes.get(), line.data(), std::min(line.size(), layout->span));
+  std::vector<char> bytes(layout->span, ' ');
+  std::copy_n(line.data(), std::min(line.size(), layout->span), bytes.data());
   char out[PointWriter::kRoom];
-  return std::string(out, writer.Write(bytes.get(), *layout, out));
+  return std::string(out, writer.Write(bytes.data(), *layout, out));
 }
 
 TEST(SdrJobTest, TakesEveryPointOfBothLayoutsWithItsCode) {

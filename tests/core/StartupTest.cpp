@@ -20,11 +20,7 @@ Started Start(const std::string& text, std::optional<Texts> names = std::nullopt
   FormState state;
   RandomSource random;
   Started started;
-  try {
-    Form_Load(state, started.window, process, random);
-  } catch (const ProcessEnded& ended) {
-    started.ended = ended.status;
-  }
+  started.ended = EndOf([&] { Form_Load(state, started.window, process, random); });
   for (int i = 1; i <= state.FileCount; ++i) started.names.push_back(state.FileList[i]);
   EXPECT_EQ(state.FileList[state.FileCount + 1], "");
   return started;

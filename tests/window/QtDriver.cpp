@@ -17,11 +17,8 @@ namespace {
 
 std::string Utf8(const QString& text) { return text.toUtf8().toStdString(); }
 
-std::string CaptionOf(QWidget* widget) {
-  if (auto* button = qobject_cast<QAbstractButton*>(widget)) return Utf8(button->text());
-  if (auto* label = qobject_cast<QLabel*>(widget)) return Utf8(label->text());
-  return Utf8(qobject_cast<QGroupBox*>(widget)->title());
-}
+// A button's or label's text, or a frame's title.
+std::string CaptionOf(QWidget* widget) { return Utf8(widget->property(qobject_cast<QGroupBox*>(widget) ? "title" : "text").toString()); }
 
 // The child's side of a run. It writes the run's report, less its exit status, in the
 // folder's file "report", and never returns.
@@ -104,9 +101,7 @@ std::vector<std::string> LookAtNewWindow() {
   for (int presses = QTest::qWaitForWindowActive(&window) ? 0 : 6; presses < 6; ++presses) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     if (QApplication::focusWidget() == window.control(Control::chChangeXY)) break;
-    for (const ControlSpec& entry : kControls) {
-      if (window.control(entry.control) == QApplication::focusWidget()) tab += " " + std::string(entry.name);
-    }
+    tab += " " + QApplication::focusWidget()->objectName().toStdString();
   }
   seen.push_back(tab);
   return seen;

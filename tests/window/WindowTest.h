@@ -3,7 +3,6 @@
 // The window's behaviour, written once and checked on each toolkit. A driver per
 // toolkit (Win32Driver.cpp under Wine, QtDriver.cpp offscreen) builds and reads the
 // window and runs the program as its user would; the tests and expectations are shared.
-#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <ostream>
