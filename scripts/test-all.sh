@@ -14,10 +14,8 @@ if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
 fi
 
 for preset in linux sanitize windows-x64 windows-x86; do
-  echo "== $preset"
-  cmake --workflow --preset "$preset"
+  cmake --workflow --preset "$preset"  # which names each step
 done
-echo "== fuzz"
 fuzz/run-fuzzers.sh 15
 
 echo "== web"

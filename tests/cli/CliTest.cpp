@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <optional>
 
+#include "../Support.h"
+
 #ifdef _WIN32
 #include <io.h>
 #define pipe(ends) _pipe(ends, 4096, _O_BINARY)
@@ -12,8 +14,6 @@
 #include <unistd.h>
 #define O_BINARY 0
 #endif
-
-#include "../Support.h"
 
 namespace {
 
@@ -105,8 +105,8 @@ TEST_F(CliTest, EachRunWritesItsFilesAndReportsEachInputOnALine) {
       {{"--sdr", "-k", "--header", "-s", "tab", "job.sdr"}, CliStatus::Converted, jobCounts,
        {{"job.csv", "Point\tNorth\tEast\tElevation\r\nSTN1\t100.5\t200.25\t10\r\nP1\t1\t2\t3\r\nP2\t4\t5\t6\r\nP3\t7\t8\t\r\n"
                     "1000\t29.1755686\t-4.0095257\t0.00963371\r\n"}}},
-      {{"--sdr", "-c", "D", "-q", "job.sdr"}, CliStatus::Converted, "",
-       {{"job.csv", "BASE\r\nSOGLIA NORD\r\n\"A;B\"\r\n\r\nFIT-TEST\r\n"}}},
+      {{"--sdr", "-c", "D", "--header", "-q", "job.sdr"}, CliStatus::Converted, "",
+       {{"job.csv", "Code\r\nBASE\r\nSOGLIA NORD\r\n\"A;B\"\r\n\r\nFIT-TEST\r\n"}}},
       // A header starts only a new file, and a header alone makes none.
       {{"--header", "-q", "a.sdr", "none.sdr"}, CliStatus::NotAllConverted, noRecords, {{"a.csv", header + kCsv}, {"none.csv", {}}}, true},
       {{"--header", "-q", "a.sdr"}, CliStatus::Converted, "", {{"a.csv", header + kCsv + kCsv}}, true},
@@ -138,13 +138,16 @@ TEST_F(CliTest, EachRunWritesItsFilesAndReportsEachInputOnALine) {
             "\rvarnel-cli: file 1 of 1, 0 MiB read\r" + std::string(36, ' ') + "\rvarnel-cli: a.sdr: 1 record, 0 other lines\n");
 }
 
-// A write that fails as the file is opened, or in its third block: the message names the
-// CSV file and the system's reason, the run stops with status 2, and the file keeps whole
-// lines only.
-TEST_F(CliTest, WriteFailuresLeaveWholeLinesAndStopTheRun) {
+// A long job listed twice is written twice into one file, over many blocks. A write that
+// fails as the file is opened, or in its third block: the message names the CSV file and
+// the system's reason, the run stops with status 2, and the file keeps whole lines only.
+TEST_F(CliTest, WritesManyBlocksAndWriteFailuresLeaveWholeLines) {
   const LongJob job(120000);  // 3 MB of CSV lines
   WriteBytes("job.sdr", job.input);
   WriteBytes("next.sdr", kRecord);
+  EXPECT_EQ(RunCliOn({"-q", "job.sdr", "job.sdr"}).status, CliStatus::Converted);
+  EXPECT_TRUE(ReadBytes("job.csv") == job.csv + job.csv);
+  fs::remove("job.csv");
   fs::create_directory("job.csv");
   const bool windows = fs::path::preferred_separator == '\\';
   for (const std::string reason : {windows ? "Permission denied" : "Is a directory", "File too large"}) {

@@ -69,6 +69,9 @@ TEST(OutputFileTest, ShortWriteIsCutBackThroughItsHandle) {
 #ifdef __linux__
   File file = File::OpenForAppending("/proc/self/fd/" + std::to_string(sealed));
   EXPECT_EQ(file.AppendWhole("A;1234.567;-89.01;0.5\r\n"), file::AppendResult::PartLeft);
+  // A disk full before the first byte: nothing to cut back, and the write's own reason.
+  EXPECT_EQ(File::OpenForAppending("/dev/full").AppendWhole("A\r\n"), file::AppendResult::CutBack);
+  EXPECT_EQ(errno, ENOSPC);
 #endif
 }
 

@@ -22,8 +22,9 @@ done
 launcher=/usr/share/applications/varnel.desktop
 desktop-file-validate "$launcher" || fail "desktop-file-validate found fault with the launcher"
 grep -qx 'Exec="/usr/bin/varnel" %F' "$launcher" || fail "the launcher's $(grep ^Exec= "$launcher")"
-for sdr in samples/*.sdr; do
-  cmp <(/usr/bin/varnel-cli - <"$sdr") <("$reference" - <"$sdr") || fail "the installed varnel-cli converts $sdr otherwise"
+for sdr in samples/*.sdr; do  # the output and the exit status
+  [ "$(/usr/bin/varnel-cli - <"$sdr"; echo "status $?")" = "$("$reference" - <"$sdr"; echo "status $?")" ] ||
+    fail "the installed varnel-cli converts $sdr otherwise"
 done
 grep -qx '[0-9]*:application/x-sokkia-sdr:\*\.sdr' /usr/share/mime/globs2 || fail "*.sdr is not a known MIME type"
 grep -qx 'application/x-sokkia-sdr=varnel.desktop;' /usr/share/applications/mimeinfo.cache ||
@@ -34,5 +35,4 @@ for path in $installed; do
   [ -d "$path" ] || [ ! -e "$path" ] || fail "left behind: $path"
 done
 ! grep -q 'sokkia\|varnel' /usr/share/mime/globs2 /usr/share/applications/mimeinfo.cache || fail "left in a database"
-[ "$(dpkg-query -W -f='${db:Status-Status}' varnel 2>/dev/null || true)" != installed ] || fail "still installed"
 echo "package test: passed"

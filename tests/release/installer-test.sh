@@ -13,8 +13,7 @@ trap 'WINEPREFIX="$scratch/prefix" /usr/lib/wine/wineserver -k 2>/dev/null || tr
 export HOME=$scratch/home  # Wine links the Windows desktop to it
 mkdir -p "$HOME"
 prefix=$scratch/prefix
-"$run" "$prefix" "$arch" --setup
-"$run" "$prefix" "$arch" --stop  # each step below waits for Wine to go quiet instead
+# Each step waits for Wine to go quiet; the first makes the prefix.
 wine() { "$run" "$prefix" "$arch" "$@"; WINEPREFIX=$prefix /usr/lib/wine/wineserver -w; }
 fail() { echo "installer test ($arch): $*" >&2; exit 1; }
 
@@ -30,8 +29,7 @@ until xwininfo -root -tree | grep '("varnel.exe"' >/dev/null; do kill -0 $varnel
 WINEPREFIX=$prefix /usr/lib/wine/wineserver -k; wait $varnel || true  # how the killed program ends does not matter
 [ "$(ls "$installed")" = "$(printf 'readme-ru.txt\nuninstall.exe\nvarnel-cli.exe\nvarnel.exe')" ] ||
   fail "installed: $(ls "$installed")"
-key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Varnel'
-listing=$(wine reg query "$key")
+listing=$(wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Varnel')
 for value in 'DisplayName.*Varnel' 'DisplayVersion' 'Publisher.*Varnel' 'DisplayIcon.*varnel\.exe' 'EstimatedSize' \
              'QuietUninstallString.*/S'; do
   grep -q "$value" <<<"$listing" || fail "the uninstaller's entry lacks $value: $listing"

@@ -18,7 +18,7 @@ namespace {
 std::string Utf8(const QString& text) { return text.toUtf8().toStdString(); }
 
 // A button's or label's text, or a frame's title.
-std::string CaptionOf(QWidget* widget) { return Utf8(widget->property(qobject_cast<QGroupBox*>(widget) ? "title" : "text").toString()); }
+std::string CaptionOf(QWidget* w) { return Utf8(w->property(qobject_cast<QGroupBox*>(w) ? "title" : "text").toString()); }
 
 // The child's side of a run. It writes the run's report, less its exit status, in the
 // folder's file "report", and never returns.

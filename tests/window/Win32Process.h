@@ -15,18 +15,18 @@ inline std::wstring Beside(const wchar_t* program) {
 }
 
 // A program of this test's folder, started by the shell with arguments, as Explorer
-// starts it. Where VARNEL_SHORTCUT names a shortcut (the installer's test), the program it
-// leads to is started instead, through it, as by Send To.
+// starts it. Where VARNEL_SHORTCUT names a shortcut (the installer's test), varnel.exe is
+// started through it instead, as by Send To.
 struct Process {
   Process(const wchar_t* program, const std::wstring& arguments) {
     CoInitialize(nullptr);  // the shell reads shortcuts through COM
-    const wchar_t* shortcut = _wgetenv(L"VARNEL_SHORTCUT");
+    const wchar_t* shortcut = std::wstring_view(program) == L"varnel.exe" ? _wgetenv(L"VARNEL_SHORTCUT") : nullptr;
     const std::wstring file = shortcut ? shortcut : Beside(program);
     SHELLEXECUTEINFOW execute{};
     execute.cbSize = sizeof execute, execute.lpFile = file.c_str(), execute.lpParameters = arguments.c_str();
     execute.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NO_CONSOLE | SEE_MASK_FLAG_NO_UI, execute.nShow = SW_SHOWNORMAL;
-    ShellExecuteExW(&execute);
-    // The shell does not hand back a process that it starts through a shortcut; its window tells it.
+    if (!ShellExecuteExW(&execute)) return;  // no process: the test fails
+    // The shell may not hand back a process that it starts through a shortcut; its window tells it.
     for (int i = 0; i < 1000 && !(handle = execute.hProcess); ++i, Sleep(20)) {
       GetWindowThreadProcessId(FindWindowW(L"VarnelMainWindow", nullptr), &id);
       execute.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, id);

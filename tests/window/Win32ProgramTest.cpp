@@ -13,9 +13,11 @@ namespace {
 
 // Wine would not start it if it needed a DLL of the compiler's, such as libstdc++-6.dll.
 TEST(Win32ProgramTest, IsBuiltForItsArchitectureAndCarriesOneIconOf32By32In16Colours) {
-  DWORD type = 0;
-  EXPECT_TRUE(GetBinaryTypeW(Beside(L"varnel.exe").c_str(), &type));
-  EXPECT_EQ(type, VARNEL_64_BIT ? SCS_64BIT_BINARY : SCS_32BIT_BINARY);
+  for (const wchar_t* program : {L"varnel.exe", L"varnel-cli.exe"}) {
+    DWORD type = 0;
+    EXPECT_TRUE(GetBinaryTypeW(Beside(program).c_str(), &type));
+    EXPECT_EQ(type, VARNEL_64_BIT ? SCS_64BIT_BINARY : SCS_32BIT_BINARY);
+  }
   HMODULE program = LoadLibraryExW(L"varnel.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(program, nullptr);
   HRSRC group = FindResourceW(program, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
@@ -43,7 +45,8 @@ TEST(Win32ProgramTest, AMutexOfTheProgramsNameIsARunningInstanceEvenWhereItMayNo
   first.reset();
   // As an elevated instance's mutex is to a user's program: its empty access list lets nobody open it.
   SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
-  ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:", SDDL_REVISION_1, &attributes.lpSecurityDescriptor, nullptr);
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:", SDDL_REVISION_1, &attributes.lpSecurityDescriptor,
+                                                                   nullptr));
   HANDLE other = CreateMutexW(&attributes, FALSE, L"Local\\Varnel.Instance");
   EXPECT_TRUE(ProcessServicesWin32().PreviousInstanceRunning());
   CloseHandle(other);
