@@ -161,8 +161,9 @@ TEST_F(CliTest, WritesManyBlocksAndWriteFailuresLeaveWholeLines) {
     if (fs::is_directory("job.csv")) {
       fs::remove("job.csv");
     } else {
-      EXPECT_GT(ReadBytes("job.csv").size(), 2 * (512u << 10));
-      EXPECT_TRUE(IsWholeLinesBeginning(ReadBytes("job.csv"), job.csv));
+      const std::string written = ReadBytes("job.csv");
+      EXPECT_GT(written.size(), 2 * (512u << 10));
+      EXPECT_TRUE(IsWholeLinesBeginning(written, job.csv)) << written.size();
     }
   }
 }

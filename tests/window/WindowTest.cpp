@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-
 std::string WindowLine(std::string_view title, int width, int height, int dpi) {
   return std::string(title) + ": " + std::to_string(width) + " x " + std::to_string(height) + " pixels at " +
          std::to_string(dpi) + " DPI";
