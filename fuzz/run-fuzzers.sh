@@ -9,7 +9,7 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz >/dev/null
 scratch=$(mktemp -d)
 echo "scratch folder: $scratch"
-for target in FuzzCommandLine FuzzConvertSdrLine FuzzLineSplitter; do
+for target in FuzzCommandLine FuzzConvertSdrLine FuzzJobReader FuzzLineSplitter; do
   echo "== $target for ${1:-15}s"
   mkdir -p "$scratch/$target"
   "build/fuzz/fuzz/$target" -max_total_time="${1:-15}" -max_len=4096 -artifact_prefix="$scratch/$target-" \

@@ -10,6 +10,9 @@ namespace survey {
 // be empty. The texts live until the next point is handed out.
 struct JobPoint {
   std::string_view id, north, east, elevation, code;
+  // The same columns as kept: 16 bytes each, blank-padded, in the order P, N, E, Z, D,
+  // for writers that read them sixteen bytes at a time.
+  const char* columns = nullptr;
   bool station = false;          // the job holds a station record (02 or 15) of it
   bool fromObservation = false;  // its coordinates come from a reduced observation
 };
