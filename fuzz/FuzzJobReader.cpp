@@ -18,7 +18,7 @@ struct Collect : survey::PointSink {
   PointWriter writer{*ParseColumns("PNEZD"), ';'};
   bool Take(const survey::JobPoint& point) override {
     char line[PointWriter::kRoom];
-    const char* const end = writer.Write(point.columns, {{0, 16, 32, 48, 64}, {16, 16, 16, 16, 16}, 80}, line);
+    const char* const end = writer.Write(point.columns, kJobPointColumns, line);
     // Five columns: four separators outside quotes.
     int separators = 0;
     bool quoted = false;

@@ -22,6 +22,9 @@ struct FieldLayout {
   std::size_t span;
 };
 
+// Where the fields of a point of the job model stand (survey::JobPoint::columns).
+inline constexpr FieldLayout kJobPointColumns = {{0, 16, 32, 48, 64}, {16, 16, 16, 16, 16}, 80};
+
 // Which fields, in which order.
 struct ColumnChoice {
   std::array<PointField, 5> fields{};

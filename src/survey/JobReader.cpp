@@ -12,6 +12,9 @@ namespace survey {
 
 namespace {
 
+// Coordinates below this size fit a column with their sign and three decimals.
+constexpr double kLargestCoordinate = 1e11;
+
 // A serial transfer frames a file with STX and ETX, sometimes glued to a record.
 std::string_view WithoutFraming(std::string_view line) {
   while (!line.empty() && (line.front() == '\x02' || line.front() == '\x03')) line.remove_prefix(1);
@@ -67,14 +70,13 @@ std::string_view TextOf(const std::array<char, kColumnWidth>& column, bool code,
   return {scratch, static_cast<std::size_t>(end - scratch)};
 }
 
-// Writes a reduced coordinate as its column.
+// Writes a reduced coordinate, below kLargestCoordinate in size, as its column.
 void KeepMillimetres(char* column, double value) {
   char text[kFormattedRoom];
-  Keep(column, std::string_view(text, FormatMillimetres(value, text)));
+  std::memset(text, ' ', kColumnWidth);
+  FormatMillimetres(value, text);
+  std::memcpy(column, text, kColumnWidth);
 }
-
-// Largest coordinates whose text fits a column.
-constexpr double kLargestCoordinate = 1e11;
 
 }  // namespace
 

@@ -1,51 +1,89 @@
 #include "survey/Number.h"
 
+#include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+
+#include "convert/FieldBytes.h"
 
 namespace survey {
 
-std::optional<double> ParseNumber(std::string_view field) {
+namespace {
+
+// The field without the bytes 0-32 at its two ends.
+std::string_view Trimmed(std::string_view field) {
+  if (field.size() == field::kSpan) {  // an SDR33 field: its kept bytes found at once
+    const unsigned kept = field::KeptMask(field.data());
+    if (kept == 0) return {};
+    const int first = std::countr_zero(kept), last = 31 - std::countl_zero(kept);
+    return field.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(last - first + 1));
+  }
   while (!field.empty() && static_cast<unsigned char>(field.front()) <= 32) field.remove_prefix(1);
   while (!field.empty() && static_cast<unsigned char>(field.back()) <= 32) field.remove_suffix(1);
+  return field;
+}
+
+// printf's own rounding, for the values where a shortcut could differ; "0.000", never "-0.000".
+std::size_t PrintfMillimetres(double value, char* out) {
+  const int length = std::snprintf(out, kFormattedRoom, "%.3f", value);
+  if (std::string_view(out, static_cast<std::size_t>(length)) == "-0.000") return PrintfMillimetres(0.0, out);
+  return static_cast<std::size_t>(length);
+}
+
+}  // namespace
+
+std::optional<double> ParseNumber(std::string_view field) {
+  field = Trimmed(field);
   bool negative = false;
   if (!field.empty() && (field.front() == '-' || field.front() == '+')) {
     negative = field.front() == '-';
     field.remove_prefix(1);
   }
-  // Leading zeros add nothing, and below 10^9 a field of 16 bytes holds at most 15 more
-  // digits: the mantissa and the power of ten are exact doubles, so their quotient is
-  // the correctly rounded value.
+  // Below 10^9 a field of 16 bytes holds at most 15 significant digits: the mantissa and
+  // the power of ten are exact doubles, so their quotient is the correctly rounded value.
   std::uint64_t mantissa = 0;
-  int digits = 0, decimals = 0, significant = 0;
-  bool point = false;
-  for (const char c : field) {
-    if (c == '.' && !point) {
-      point = true;
-    } else if (c >= '0' && c <= '9') {
-      ++digits;
-      if (mantissa == 0 && c == '0') {
+  int digits = 0, decimals = 0;
+  const char* p = field.data();
+  const char* const end = p + field.size();
+  if (field.size() <= 19) {  // no more digits than a 64-bit mantissa holds
+    for (; p != end && *p >= '0' && *p <= '9'; ++p, ++digits) mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+    if (p != end && *p == '.') {
+      for (++p; p != end && *p >= '0' && *p <= '9'; ++p, ++decimals) mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+    }
+    digits += decimals;
+  } else {
+    // A longer text: digits past a double's precision are left out.
+    int significant = 0;
+    bool point = false;
+    for (; p != end && ((*p >= '0' && *p <= '9') || (*p == '.' && !point)); ++p) {
+      if (*p == '.') {
+        point = true;
+      } else if (++digits, mantissa == 0 && *p == '0') {
         decimals += point;
       } else if (++significant <= 19) {
         decimals += point;
-        mantissa = mantissa * 10 + static_cast<unsigned>(c - '0');
+        mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
       } else if (!point) {
         return std::nullopt;  // far above 10^9
-      }  // else a digit past a double's precision
-    } else {
-      return std::nullopt;
+      }
     }
   }
-  if (digits == 0) return std::nullopt;
+  if (p != end || digits == 0) return std::nullopt;
   static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   double value = 0;
   if (mantissa < (std::uint64_t{1} << 53) && decimals <= 22) {
     value = static_cast<double>(mantissa) / kPowers[decimals];
   } else {
-    // Only texts longer than any SDR field come here; a long double serves them.
+    // Only texts longer than any SDR field come here.
+#if __cpp_lib_to_chars >= 201611L
+    std::from_chars(field.data(), field.data() + field.size(), value);
+#else
     value = static_cast<double>(static_cast<long double>(mantissa) / std::pow(10.0L, decimals));
+#endif
   }
   if (value >= 1e9) return std::nullopt;
   return negative ? -value : value;
@@ -55,28 +93,37 @@ std::size_t FormatMillimetres(double value, char* out) {
   // Below 10^12, value * 1000 is off by at most half a unit in its last place, 2^-14:
   // only values within 10^-6 m of a half millimetre need printf's exact rounding.
   const double thousandths = value * 1000.0;
-  const double below = std::floor(thousandths);
-  const double fraction = thousandths - below;
-  if (std::fabs(fraction - 0.5) < 1e-3 || std::fabs(thousandths) >= 1e12) {
-    const int length = std::snprintf(out, kFormattedRoom, "%.3f", value);
-    if (length == 6 && out[0] == '-' && out[1] == '0' && out[3] == '0' && out[4] == '0' && out[5] == '0') {
-      return static_cast<std::size_t>(std::snprintf(out, kFormattedRoom, "0.000"));
-    }
-    return static_cast<std::size_t>(length);
-  }
-  std::int64_t whole = static_cast<std::int64_t>(fraction < 0.5 ? below : below + 1.0);
+  if (!(std::fabs(thousandths) < 1e12)) return PrintfMillimetres(value, out);
+  const auto truncated = static_cast<std::int64_t>(thousandths);
+  const double fraction = thousandths - static_cast<double>(truncated);  // exact, between -1 and 1
+  if (std::fabs(std::fabs(fraction) - 0.5) < 1e-3) return PrintfMillimetres(value, out);
+  std::int64_t whole = truncated + (fraction > 0.5) - (fraction < -0.5);
   char* p = out;
   if (whole < 0) {
     *p++ = '-';
     whole = -whole;
   }
+  // The digits from the last, two at a time, then the point before the last three.
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
   char digits[24];
-  int count = 0;
-  for (std::int64_t rest = whole; rest > 0 || count < 4; rest /= 10) digits[count++] = static_cast<char>('0' + rest % 10);
-  while (count > 3) *p++ = digits[--count];
+  char* d = digits + sizeof digits;
+  auto rest = static_cast<std::uint64_t>(whole);
+  for (; rest >= 100; rest /= 100) std::memcpy(d -= 2, kPairs + 2 * (rest % 100), 2);
+  if (rest >= 10) {
+    std::memcpy(d -= 2, kPairs + 2 * rest, 2);
+  } else {
+    *--d = static_cast<char>('0' + rest);
+  }
+  while (digits + sizeof digits - d < 4) *--d = '0';  // 0.001 and below: at least "0.00x"
+  const std::size_t count = static_cast<std::size_t>(digits + sizeof digits - d);
+  std::memcpy(p, d, count - 3);
+  p += count - 3;
   *p++ = '.';
-  while (count > 0) *p++ = digits[--count];
-  return static_cast<std::size_t>(p - out);
+  std::memcpy(p, d + count - 3, 3);
+  return static_cast<std::size_t>(p + 3 - out);
 }
 
 }  // namespace survey
