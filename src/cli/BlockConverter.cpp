@@ -93,6 +93,7 @@ class JobPoints {
   JobPoints(const ColumnChoice& columns, char separator) : writer_(columns, separator) {}
 
   char* Convert(std::string_view line, char* out) {
+    line = WithoutTransferMarks(line);
     bool station = false;
     const FieldLayout* layout = reader_.Read(line, station);
     if (layout == nullptr) {

@@ -11,6 +11,14 @@ inline constexpr std::size_t SdrFieldWidth = 16;
 // from a longer line, and memory stays bounded whatever the line.
 inline constexpr std::size_t kKeptLineLength = SdrLineLength + 1;
 
+// line without the marks of a serial transfer at its start: a file sent over a serial
+// line begins with STX (0x02) and ends with ETX (0x03), and the next characters, often
+// a header, may follow the mark on its own line. The marks are no part of a record.
+inline std::string_view WithoutTransferMarks(std::string_view line) {
+  while (!line.empty() && (line.front() == '\x02' || line.front() == '\x03')) line.remove_prefix(1);
+  return line;
+}
+
 // Which options are in force, as the main window answers them from its controls.
 struct ConversionOptions {
   bool SemicolonSelected = true;  // Opt1

@@ -49,13 +49,13 @@ class CliTest : public testing::Test {
 };
 
 // A job as instruments write it: a station, points of 84 characters and more, one cut
-// short, and a second job in the older layout.
+// short, and a second job in the older layout, sent over a serial line (STX first).
 const std::string kJob = "00NMSDR33 V04-04.02\r\n" +
                          SdrLine("02TP", "STN1", "100.5", "200.25", "10", "1.475") + "BASE\r\n" +
                          SdrLine("08TP", "P1", "1", "2", "3", "SOGLIA NORD") + "\r\n" +
                          SdrLine("08TP", "P2", "4", "5", "6", "A;B") + std::string(13, ' ') + "\r\n" +
                          "08KI            P3              7               8\r\n"
-                         "00NMSDR20     V03-05\r\n08TP100029.1755686-4.00952570.00963371FIT-TEST\r\n";
+                         "\x02" "00NMSDR20     V03-05\r\n08TP100029.1755686-4.00952570.00963371FIT-TEST\r\n";
 
 // Runs one after another in one folder; the CSV files each names are removed after it,
 // unless it keeps them for the next.
@@ -63,7 +63,7 @@ TEST_F(CliTest, EachRunWritesItsFilesAndReportsEachInputOnALine) {
   for (const char* name : {"a.sdr", "-k.sdr", "c.sdr"}) WriteBytes(name, kRecord);
   WriteBytes("job.sdr", kJob);
   WriteBytes("none.sdr", "header\r\nnothing else\r\n");
-  WriteBytes("old.sdr", "00NMSDR20     V03-05    25-Sep-10 22:10 113111\r\n08TP100029.1755686-4.00952570.0\r\n");
+  WriteBytes("old.sdr", "\x03" "00NMSDR20     V03-05    25-Sep-10 22:10 113111\r\n08TP100029.1755686-4.00952570.0\r\n");
   fs::create_directory("empty.sdr");  // a folder without .sdr files
   WriteBytes("c.csv", "kept\r\n");
   MakeReadOnly("c.csv");
