@@ -17,6 +17,10 @@ std::string Parent(const std::string& path);
 std::string Name(const std::string& path);
 // The same text for two paths of one file, as far as their spelling tells.
 std::string SameFileKey(const std::string& path);
+// name as a message shows it, on one line and with nothing for a terminal to obey: a
+// byte below 32 or of 127 as \xNN, and where names do not use it as their separator a
+// backslash as \\. Bytes from 128 up stay, so that UTF-8 names stay readable.
+std::string Printable(const std::string& name);
 // Makes folder and the folders above it that are missing. On failure fills reason.
 bool Make(const std::string& folder, std::string& reason);
 

@@ -89,9 +89,10 @@ TEST_F(CliTest, EachRunWritesItsFilesAndReportsEachInputOnALine) {
        "varnel-cli: empty.sdr: no .sdr files in it\n" + notSdr("notes.txt") +
            "varnel-cli: " + tooLong + ": skipped: the name is too long\n" + noRecords,
        {{"a.csv", kCsv}, {"-k.csv", kCsv}, {"empty.csv", {}}, {"none.csv", {}}}},
-      // Nothing converted is no success: names skipped, and an SDR20 job, whose points are shorter.
-      {{"notes.txt", "typo.sd", "old.sdr"}, CliStatus::NotAllConverted,
-       notSdr("notes.txt") + notSdr("typo.sd") +
+      // Nothing converted is no success: names skipped (each shown on one line, with nothing
+      // for a terminal to obey), and an SDR20 job, whose points are shorter.
+      {{"notes.txt", "typo\n\x1b[31m\x7f\\é.sd", "old.sdr"}, CliStatus::NotAllConverted,
+       notSdr("notes.txt") + notSdr("typo\\x0a\\x1b[31m\\x7f" + std::string(fs::path::preferred_separator == '/' ? 2 : 1, '\\') + "é.sd") +
            "varnel-cli: old.sdr: no records: it is an older SDR2x file, whose records are not lines of 84 characters (--sdr reads them)\n",
        {{"old.csv", {}}}},
       {{"-q", "c.sdr", "a.sdr"}, CliStatus::WriteFailed, "varnel-cli: c.csv: cannot write: Permission denied\n",
