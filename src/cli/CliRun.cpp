@@ -157,6 +157,7 @@ std::string NothingConverted(const FileCounts& counts, bool sdr) {
 
 CliStatus RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err, bool showProgress) {
   file::ReportWriteSignalsAsErrors();
+  file::KeepStandardDescriptorsTaken();
   CliOptions options;
   std::vector<Job> jobs;
   std::string error;

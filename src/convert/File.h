@@ -24,6 +24,11 @@ AppendResult AppendWholeLines(int fd, std::string_view lines);
 // instead of ending the process with a signal, so that it is reported and cut back.
 void ReportWriteSignalsAsErrors();
 
+// Opens the null device on each of the standard descriptors 0, 1 and 2 that is closed,
+// so that no file opened later takes its number and is read or written as a standard
+// stream. Standard output gets it for reading only: writing it fails, as when closed.
+void KeepStandardDescriptorsTaken();
+
 // What differs between systems, in File_posix.cpp and File_win.cpp.
 enum class OpenMode { Read, Append, Replace };
 // A descriptor for path (WTF-8, see Wtf8.h), -1 on failure; Append and Replace create it.

@@ -13,6 +13,13 @@ void ReportWriteSignalsAsErrors() {
   signal(SIGXFSZ, SIG_IGN);
 }
 
+void KeepStandardDescriptorsTaken() {
+  // The lowest free number is the one closed: those below it are open by then.
+  for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+    if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF) ::open("/dev/null", fd == STDOUT_FILENO ? O_RDONLY : O_RDWR);
+  }
+}
+
 int Open(const std::string& path, OpenMode mode) {
   if (path.empty()) return -1;
   constexpr int kFlags[] = {O_RDONLY, O_WRONLY | O_APPEND | O_CREAT, O_WRONLY | O_TRUNC | O_CREAT};

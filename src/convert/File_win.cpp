@@ -15,6 +15,9 @@ namespace file {
 
 void ReportWriteSignalsAsErrors() {}  // Windows reports both as failed writes anyway
 
+// The C library keeps the numbers of standard streams that have no handle for them.
+void KeepStandardDescriptorsTaken() {}
+
 // Names in any script, and names that are not even valid UTF-16, need the wide calls;
 // names longer than MAX_PATH need the \\?\ form, which takes only full paths.
 std::wstring SystemPath(const std::string& path) {
