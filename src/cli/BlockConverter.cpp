@@ -196,7 +196,9 @@ class CsvGatherer {
 template <typename Format>
 FileOutcome Convert(File& input, const OutputTarget& target, Format&& format, const std::string& header,
                     const std::function<void(std::uint64_t bytesRead)>& onProgress) {
-  BlockWriter output(target);
+  BlockReader reader(input);
+  // A failed write ends the reading too, which may be waiting for input that never comes.
+  BlockWriter output(target, [&reader] { reader.Stop(); });
   CsvGatherer<std::remove_reference_t<Format>> csv(output, format, header);
   bool writeFailed = false;
   LineSplitter lines(Format::kKeptLength);
@@ -213,7 +215,6 @@ FileOutcome Convert(File& input, const OutputTarget& target, Format&& format, co
     return FileOutcome{result, reason, error, format.counts};
   };
 
-  BlockReader reader(input);
   std::uint64_t bytesRead = 0;
   for (std::string_view block; !(block = reader.Next()).empty();) {
     lines.Feed(block, onLine, takeRecords);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -28,7 +29,10 @@ class BlockWriter {
   // Added to Reason() when a failed block could not be cut back to a whole line.
   static constexpr const char* kPartLeftNote = "; cutting the file back failed too: it may end in part of a line";
 
-  explicit BlockWriter(const OutputTarget& target);
+  // onFailure is called once a write fails, so that the run may end while the converter
+  // waits for input: on another thread, or on POSIX systems in the helper process, where
+  // it may make system calls only (BlockReader::Stop).
+  BlockWriter(const OutputTarget& target, std::function<void()> onFailure);
   ~BlockWriter();
   BlockWriter(const BlockWriter&) = delete;
   BlockWriter& operator=(const BlockWriter&) = delete;
@@ -52,6 +56,7 @@ class BlockWriter {
 
   std::unique_ptr<Platform> platform_;
   OutputTarget target_;
+  std::function<void()> onFailure_;
   std::string reason_;
   int error_ = 0;
   bool failed_ = false;

@@ -11,6 +11,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "cli/Folders.h"
 #include "convert/File.h"
@@ -66,7 +67,8 @@ Answer WriteBlock(const OutputTarget& target, int& fd, std::string_view block) {
 // writes nothing more, and answers every later order with that failure, so that the
 // converter learns of it at its own pace. It is forked while the converter reads on
 // another thread, so it keeps to system calls.
-[[noreturn]] void ServeWrites(const OutputTarget& target, const char* blocks, int orders, int answers) {
+[[noreturn]] void ServeWrites(const OutputTarget& target, const std::function<void()>& onFailure, const char* blocks,
+                              int orders, int answers) {
   // A signal to the converter's process group (Ctrl-C, a closed terminal, a service
   // manager) or to every varnel-cli by name ends the converter only: the helper
   // finishes the blocks it was given, sees the orders end and leaves. A fatal signal
@@ -79,6 +81,7 @@ Answer WriteBlock(const OutputTarget& target, int& fd, std::string_view block) {
   for (Order order{}; ReadWhole(orders, &order, sizeof order);) {
     if (outcome.error == 0) {
       outcome = WriteBlock(target, fd, {blocks + order.block * BlockWriter::kBlockCapacity, order.size});
+      if (outcome.error != 0) onFailure();
     }
     WriteWhole(answers, &outcome, sizeof outcome);
   }
@@ -113,7 +116,7 @@ struct BlockWriter::Platform {
     if (helper == 0) {
       ::close(orderPipe[1]);
       ::close(answerPipe[0]);
-      ServeWrites(writer.target_, blocks, orderPipe[0], answerPipe[1]);
+      ServeWrites(writer.target_, writer.onFailure_, blocks, orderPipe[0], answerPipe[1]);
     }
     const int error = errno;
     if (helper > 0) setpgid(helper, helper);  // as the helper does, whichever runs first
@@ -135,7 +138,8 @@ struct BlockWriter::Platform {
 
 };
 
-BlockWriter::BlockWriter(const OutputTarget& target) : platform_(std::make_unique<Platform>()), target_(target) {
+BlockWriter::BlockWriter(const OutputTarget& target, std::function<void()> onFailure)
+    : platform_(std::make_unique<Platform>()), target_(target), onFailure_(std::move(onFailure)) {
   void* shared = mmap(nullptr, 2 * kBlockCapacity, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
   if (shared == MAP_FAILED) throw std::bad_alloc();
   platform_->blocks = static_cast<char*>(shared);

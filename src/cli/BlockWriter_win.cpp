@@ -6,6 +6,7 @@
 #include <cstring>
 #include <future>
 #include <string_view>
+#include <utility>
 
 #include "cli/Folders.h"
 #include "convert/File.h"
@@ -42,7 +43,8 @@ struct BlockWriter::Platform {
 
 };
 
-BlockWriter::BlockWriter(const OutputTarget& target) : platform_(std::make_unique<Platform>()), target_(target) {}
+BlockWriter::BlockWriter(const OutputTarget& target, std::function<void()> onFailure)
+    : platform_(std::make_unique<Platform>()), target_(target), onFailure_(std::move(onFailure)) {}
 
 BlockWriter::~BlockWriter() {
   if (platform_->writing.valid()) platform_->writing.wait();
@@ -58,7 +60,11 @@ bool BlockWriter::Submit(std::size_t size) {
   if (!p.started && !target_.folder.empty() && !folders::Make(target_.folder, why)) return Fail(0, why);
   p.started = true;
   const std::string_view block(Buffer(), size);
-  p.writing = std::async(std::launch::async, [&p, this, block] { return p.Write(target_, block); });
+  p.writing = std::async(std::launch::async, [&p, this, block] {
+    if (p.Write(target_, block)) return true;
+    onFailure_();
+    return false;
+  });
   p.current ^= 1;
   return true;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <thread>
 
 #include "../Support.h"
 
@@ -217,14 +218,18 @@ TEST_F(CliTest, FoldersOfFilesIntoAnOutputFolder) {
 }
 
 // Standard input to standard output, byte for byte with its CR LF; an output whose reader
-// has gone (| head), which ends the run quietly with status 2; and no output at all,
-// which leaves every file as it was, the input too.
+// has gone (| head), which ends the run quietly with status 2, also while the input stays
+// open and sends nothing more; and no output at all, which leaves the input as it was.
 TEST_F(CliTest, StandardInputToStandardOutput) {
   WriteBytes("in", kJob);
   WriteBytes("long", LongJob(60000).input);
-  int gone[2];
-  ASSERT_EQ(pipe(gone), 0);
+  int gone[2], idle[2];
+  ASSERT_EQ(pipe(gone) | pipe(idle), 0);
   close(gone[0]);
+  // The idle input: its records, and then nothing until the run has ended.
+  std::jthread feeder([&, records = LongJob(30000).input] {
+    [[maybe_unused]] const auto sent = write(idle[1], records.data(), static_cast<unsigned>(records.size()));
+  });
   const struct {
     int in, out;
     CliStatus status;
@@ -232,6 +237,7 @@ TEST_F(CliTest, StandardInputToStandardOutput) {
   } runs[] = {
       {open("in", O_RDONLY | O_BINARY), open("out", O_WRONLY | O_CREAT | O_BINARY, 0644), CliStatus::Converted, ""},
       {open("long", O_RDONLY | O_BINARY), gone[1], CliStatus::WriteFailed, ""},
+      {idle[0], dup(gone[1]), CliStatus::WriteFailed, ""},
 #ifndef _WIN32
       {open("in", O_RDWR), -1, CliStatus::WriteFailed, "varnel-cli: standard output: cannot write: Bad file descriptor\n"},
 #endif
@@ -242,6 +248,7 @@ TEST_F(CliTest, StandardInputToStandardOutput) {
     EXPECT_EQ(result.err, run.err);
     close(run.in), close(run.out);
   }
+  feeder.join(), close(idle[1]);
   EXPECT_EQ(ReadBytes("out"), "Point;East;North;Elevation\r\nSTN1;200.25;100.5;10\r\nP1;2;1;3\r\nP2;5;4;6\r\n"
                               "P3;8;7;\r\n1000;-4.0095257;29.1755686;0.00963371\r\n");
   EXPECT_EQ(ReadBytes("in"), kJob);
