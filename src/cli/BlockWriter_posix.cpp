@@ -72,9 +72,11 @@ Answer WriteBlock(const OutputTarget& target, int& fd, std::string_view block) {
   // A signal to the converter's process group (Ctrl-C, a closed terminal, a service
   // manager) or to every varnel-cli by name ends the converter only: the helper
   // finishes the blocks it was given, sees the orders end and leaves. A fatal signal
-  // would stop a write between two pages, inside a line.
+  // would stop a write between two pages, inside a line. The group of its own is what
+  // keeps a SIGKILL to the converter's group away; it is a background group, which a
+  // terminal set to stop background writers (stty tostop) would stop for ever.
   setpgid(0, 0);
-  for (int interruption : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) signal(interruption, SIG_IGN);
+  for (int interruption : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTTOU, SIGTTIN}) signal(interruption, SIG_IGN);
   file::ReportWriteSignalsAsErrors();
   int fd = -1;
   Answer outcome{0, false};

@@ -12,6 +12,8 @@
 #include <io.h>
 #define pipe(ends) _pipe(ends, 4096, _O_BINARY)
 #else
+#include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 #define O_BINARY 0
 #endif
@@ -253,5 +255,27 @@ TEST_F(CliTest, StandardInputToStandardOutput) {
                               "P3;8;7;\r\n1000;-4.0095257;29.1755686;0.00963371\r\n");
   EXPECT_EQ(ReadBytes("in"), kJob);
 }
+
+#ifndef _WIN32
+// A terminal set to stop writers in background process groups (stty tostop) does not
+// stop the writing helper, which has a group of its own.
+TEST_F(CliTest, WritesToATerminalThatStopsBackgroundWriters) {
+  WriteBytes("in", kRecord);
+  const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_TRUE(terminal >= 0 && grantpt(terminal) == 0 && unlockpt(terminal) == 0);
+  const pid_t child = fork();
+  if (child == 0) {  // a session of which the terminal is the controlling one, as in a login
+    setsid();
+    const int side = open(ptsname(terminal), O_RDWR);
+    termios settings{};
+    tcgetattr(side, &settings), settings.c_lflag |= TOSTOP, tcsetattr(side, TCSANOW, &settings);
+    _exit(static_cast<int>(RunCliOn({"-q", "-"}, false, open("in", O_RDONLY), side).status));
+  }
+  int status = -1;
+  waitpid(child, &status, 0);
+  EXPECT_EQ(status, 0);
+  close(terminal);
+}
+#endif
 
 }  // namespace
