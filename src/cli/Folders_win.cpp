@@ -61,12 +61,22 @@ std::string SameFileKey(const std::string& path) {
   return (folder ? *folder + "\\" : std::string()) + wtf8::FromUtf16(std::wstring_view(full).substr(folder ? name : 0));
 }
 
+// The folders above are made only once the folder itself cannot be: a climb through every
+// parent would reach names that are no folders, such as \\?\C: and \\?.
 bool Make(const std::string& folder, std::string& reason) {
   if (folder.empty() || IsFolder(folder)) return true;
+  DWORD error = 0;
+  const auto make = [&] {
+    error = CreateDirectoryW(file::SystemPath(folder).c_str(), nullptr) ? 0 : GetLastError();
+    return error == 0 || error == ERROR_ALREADY_EXISTS;
+  };
+  if (make()) return true;
   const std::string parent = Parent(folder);
-  if (parent != folder && !parent.empty() && !Make(parent, reason)) return false;
-  if (CreateDirectoryW(file::SystemPath(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) return true;
-  reason = ErrorText(GetLastError());
+  if (error == ERROR_PATH_NOT_FOUND && !parent.empty() && parent != folder) {
+    if (!Make(parent, reason)) return false;
+    if (make()) return true;
+  }
+  reason = ErrorText(error);
   return false;
 }
 

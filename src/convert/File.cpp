@@ -20,9 +20,11 @@ AppendResult AppendWholeLines(int fd, std::string_view lines) {
   if (written == lines.size()) return AppendResult::Written;
   const std::size_t lastEnd = written == 0 ? std::string_view::npos : lines.rfind('\n', written - 1);
   const std::size_t whole = lastEnd == std::string_view::npos ? 0 : lastEnd + 1;
-  // The descriptor stands just past what was written, whether it appends or not.
+  // The descriptor stands just past what was written, whether it appends or not; a pipe
+  // or a terminal has no end to cut back.
   const std::optional<std::int64_t> end = whole == written ? std::nullopt : Position(fd);
-  const bool cut = whole == written || (end && Truncate(fd, *end - static_cast<std::int64_t>(written - whole)));
+  const bool cut = whole == written ||
+                   (end ? Truncate(fd, *end - static_cast<std::int64_t>(written - whole)) : errno == ESPIPE);
   errno = error;  // the write's reason, not the cut-back's
   return cut ? AppendResult::CutBack : AppendResult::PartLeft;
 }

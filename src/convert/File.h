@@ -11,6 +11,7 @@ namespace file {
 enum class AppendResult {
   Written,   // every byte reached the file
   CutBack,   // not all did; the file ends where the last whole line that reached it ends
+             // (a pipe or a terminal has no end to cut: what it was given stays given)
   PartLeft,  // not all did, and cutting back failed too: the file may end in part of a line
 };
 
@@ -36,6 +37,7 @@ int Open(const std::string& path, OpenMode mode);
 // Like read(2) and write(2), going on after interruptions; -1 on failure.
 std::ptrdiff_t ReadSome(int fd, char* buffer, std::size_t size);
 std::ptrdiff_t WriteSome(int fd, const char* bytes, std::size_t size);
+// Nothing, with errno ESPIPE, for a pipe or a terminal.
 std::optional<std::int64_t> Position(int fd);
 bool Truncate(int fd, std::int64_t size);
 bool Close(int fd);

@@ -201,6 +201,11 @@ TEST_F(CliTest, FoldersOfFilesIntoAnOutputFolder) {
 #ifdef _WIN32
   // Windows folds the case of every script: one CSV file for both.
   EXPECT_EQ(RunCliOn({"-o", "out", "one", "two"}).status, CliStatus::BadCommandLine);
+  // Two levels made under a drive's root, in the \\?\ form.
+  const std::string top = "\\\\?\\" + (folder / "").substr(0, 3) + "varnel-made";
+  EXPECT_EQ(RunCliOn({"-q", "-o", top + "\\sub", "site/a.sdr"}).status, CliStatus::Converted);
+  EXPECT_EQ(ReadBytes(top + "\\sub\\a.csv"), kCsv);
+  fs::remove_all(FsPath(top));
   const CliResult expected{CliStatus::Converted, "", ""};
 #else
   // A folder that cannot be read is reported, and the others are converted.
