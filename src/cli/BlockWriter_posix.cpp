@@ -28,26 +28,6 @@ struct Answer {
   bool partLeft;  // the failed block could not be cut back to a whole line
 };
 
-// Moves size bytes through fd with read or write, going on after short transfers and
-// interruptions. False at the end of the pipe or on failure.
-template <typename Byte, typename Transfer>
-bool TransferWhole(int fd, Byte* bytes, std::size_t size, Transfer transfer) {
-  while (size > 0) {
-    const ssize_t count = transfer(fd, bytes, size);
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) return false;
-    bytes += count;
-    size -= static_cast<std::size_t>(count);
-  }
-  return true;
-}
-
-bool ReadWhole(int fd, void* data, std::size_t size) { return TransferWhole(fd, static_cast<char*>(data), size, ::read); }
-
-bool WriteWhole(int fd, const void* data, std::size_t size) {
-  return TransferWhole(fd, static_cast<const char*>(data), size, ::write);
-}
-
 // errno after a failed call, never 0.
 int FailureNumber() { return errno != 0 ? errno : EIO; }
 
@@ -80,17 +60,17 @@ Answer WriteBlock(const OutputTarget& target, int& fd, std::string_view block) {
   file::ReportWriteSignalsAsErrors();
   int fd = -1;
   Answer outcome{0, false};
-  for (Order order{}; ReadWhole(orders, &order, sizeof order);) {
+  for (Order order{}; file::ReadWhole(orders, &order, sizeof order) == sizeof order;) {
     if (outcome.error == 0) {
       outcome = WriteBlock(target, fd, {blocks + order.block * BlockWriter::kBlockCapacity, order.size});
       if (outcome.error != 0) onFailure();
     }
-    WriteWhole(answers, &outcome, sizeof outcome);
+    file::WriteWhole(answers, &outcome, sizeof outcome);
   }
   // The orders ended: the converter finished, or was killed. Report the close of a file
   // it opened (with standard output closed, a file may even have opened as descriptor 1).
   if (fd >= 0 && !target.path.empty() && !file::Close(fd) && outcome.error == 0) outcome.error = FailureNumber();
-  WriteWhole(answers, &outcome, sizeof outcome);
+  file::WriteWhole(answers, &outcome, sizeof outcome);
   _exit(outcome.error == 0 ? 0 : 1);
 }
 
@@ -133,7 +113,9 @@ struct BlockWriter::Platform {
   bool Collect(BlockWriter& writer) {
     --inFlight;
     Answer answer{};
-    if (!ReadWhole(answers, &answer, sizeof answer)) return writer.Fail(0, "the writing process ended unexpectedly");
+    if (file::ReadWhole(answers, &answer, sizeof answer) != sizeof answer) {
+      return writer.Fail(0, "the writing process ended unexpectedly");
+    }
     if (answer.error == 0) return true;
     return writer.Fail(answer.error, answer.partLeft ? BlockWriter::kPartLeftNote : "");
   }
@@ -168,7 +150,9 @@ bool BlockWriter::Submit(std::size_t size) {
     if (!p.Start(*this)) return false;
   }
   const Order order{p.current, size};
-  if (!WriteWhole(p.orders, &order, sizeof order)) return Fail(0, "the writing process ended unexpectedly");
+  if (file::WriteWhole(p.orders, &order, sizeof order) != sizeof order) {
+    return Fail(0, "the writing process ended unexpectedly");
+  }
   ++p.inFlight;
   p.current ^= 1;
   // The next block is gathered where the one before this may still be being written.

@@ -37,6 +37,10 @@ int Open(const std::string& path, OpenMode mode);
 // Like read(2) and write(2), going on after interruptions; -1 on failure.
 std::ptrdiff_t ReadSome(int fd, char* buffer, std::size_t size);
 std::ptrdiff_t WriteSome(int fd, const char* bytes, std::size_t size);
+// ReadSome and WriteSome going on after short transfers too: the count moved, size but
+// at the end of the input or on a failure (errno then says why, 0 when nothing moved).
+std::size_t ReadWhole(int fd, void* buffer, std::size_t size);
+std::size_t WriteWhole(int fd, const void* bytes, std::size_t size);
 // Nothing, with errno ESPIPE, for a pipe or a terminal.
 std::optional<std::int64_t> Position(int fd);
 bool Truncate(int fd, std::int64_t size);

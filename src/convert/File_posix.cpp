@@ -26,19 +26,21 @@ int Open(const std::string& path, OpenMode mode) {
   return ::open(path.c_str(), kFlags[static_cast<int>(mode)] | O_CLOEXEC, 0666);
 }
 
-std::ptrdiff_t ReadSome(int fd, char* buffer, std::size_t size) {
+namespace {
+
+template <typename Byte, typename Call>
+std::ptrdiff_t Uninterrupted(Call call, int fd, Byte* bytes, std::size_t size) {
   for (;;) {
-    const ssize_t count = ::read(fd, buffer, size);
+    const ssize_t count = call(fd, bytes, size);
     if (count >= 0 || errno != EINTR) return count;
   }
 }
 
-std::ptrdiff_t WriteSome(int fd, const char* bytes, std::size_t size) {
-  for (;;) {
-    const ssize_t count = ::write(fd, bytes, size);
-    if (count >= 0 || errno != EINTR) return count;
-  }
-}
+}  // namespace
+
+std::ptrdiff_t ReadSome(int fd, char* buffer, std::size_t size) { return Uninterrupted(::read, fd, buffer, size); }
+
+std::ptrdiff_t WriteSome(int fd, const char* bytes, std::size_t size) { return Uninterrupted(::write, fd, bytes, size); }
 
 std::optional<std::int64_t> Position(int fd) {
   const off_t position = ::lseek(fd, 0, SEEK_CUR);
