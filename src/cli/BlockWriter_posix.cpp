@@ -7,41 +7,20 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <new>
 #include <string>
 #include <string_view>
 #include <utility>
 
-#include "cli/Folders.h"
 #include "convert/File.h"
 
 namespace {
 
-// What the converter tells the helper, and what the helper answers.
+// What the converter tells the helper; the helper answers with the block's outcome.
 struct Order {
   int block;
   std::size_t size;
 };
-struct Answer {
-  int error;      // 0 when the block was written, else the system's error number
-  bool partLeft;  // the failed block could not be cut back to a whole line
-};
-
-// errno after a failed call, never 0.
-int FailureNumber() { return errno != 0 ? errno : EIO; }
-
-// Opens the target at the first block and appends the block, whole lines or nothing.
-Answer WriteBlock(const OutputTarget& target, int& fd, std::string_view block) {
-  if (fd < 0) {
-    fd = target.path.empty() ? STDOUT_FILENO
-                             : file::Open(target.path, target.replace ? file::OpenMode::Replace : file::OpenMode::Append);
-    if (fd < 0) return {FailureNumber(), false};
-  }
-  const file::AppendResult result = file::AppendWholeLines(fd, block);
-  if (result == file::AppendResult::Written) return {0, false};
-  return {FailureNumber(), result == file::AppendResult::PartLeft};
-}
 
 // The helper process: appends each block it is told of and answers. After a failure it
 // writes nothing more, and answers every later order with that failure, so that the
@@ -59,17 +38,18 @@ Answer WriteBlock(const OutputTarget& target, int& fd, std::string_view block) {
   for (int interruption : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTTOU, SIGTTIN}) signal(interruption, SIG_IGN);
   file::ReportWriteSignalsAsErrors();
   int fd = -1;
-  Answer outcome{0, false};
+  blocks::Outcome outcome;
   for (Order order{}; file::ReadWhole(orders, &order, sizeof order) == sizeof order;) {
     if (outcome.error == 0) {
-      outcome = WriteBlock(target, fd, {blocks + order.block * BlockWriter::kBlockCapacity, order.size});
+      outcome = blocks::Append(target, fd, {blocks + order.block * BlockWriter::kBlockCapacity, order.size});
       if (outcome.error != 0) onFailure();
     }
     file::WriteWhole(answers, &outcome, sizeof outcome);
   }
   // The orders ended: the converter finished, or was killed. Report the close of a file
-  // it opened (with standard output closed, a file may even have opened as descriptor 1).
-  if (fd >= 0 && !target.path.empty() && !file::Close(fd) && outcome.error == 0) outcome.error = FailureNumber();
+  // it opened.
+  const int closeError = blocks::Close(target, fd);
+  if (outcome.error == 0) outcome.error = closeError;
   file::WriteWhole(answers, &outcome, sizeof outcome);
   _exit(outcome.error == 0 ? 0 : 1);
 }
@@ -112,7 +92,7 @@ struct BlockWriter::Platform {
   // Waits for the helper's answer about the oldest block in flight.
   bool Collect(BlockWriter& writer) {
     --inFlight;
-    Answer answer{};
+    blocks::Outcome answer;
     if (file::ReadWhole(answers, &answer, sizeof answer) != sizeof answer) {
       return writer.Fail(0, "the writing process ended unexpectedly");
     }
@@ -144,11 +124,7 @@ bool BlockWriter::Submit(std::size_t size) {
   if (failed_) return false;
   if (size == 0) return true;
   // The helper starts with the first block, so a file without records costs nothing.
-  if (p.helper < 0) {
-    std::string why;
-    if (!target_.folder.empty() && !folders::Make(target_.folder, why)) return Fail(0, why);
-    if (!p.Start(*this)) return false;
-  }
+  if (p.helper < 0 && !(MakeFolder() && p.Start(*this))) return false;
   const Order order{p.current, size};
   if (file::WriteWhole(p.orders, &order, sizeof order) != sizeof order) {
     return Fail(0, "the writing process ended unexpectedly");
