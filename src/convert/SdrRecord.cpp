@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "convert/FieldBytes.h"
 #include "convert/LineSplitter.h"
@@ -12,12 +13,28 @@ namespace {
 
 constexpr std::array<std::size_t, 4> kFieldStart = {4, 20, 36, 52};  // columns 5, 21, 37 and 53
 
+// Each separator and the option that selects it, in the order the window writes them.
+constexpr std::pair<bool ConversionOptions::*, char> kSeparators[] = {
+    {&ConversionOptions::SemicolonSelected, ';'}, {&ConversionOptions::CommaSelected, ','}, {&ConversionOptions::TabSelected, '\t'}};
+
 // Copies the bytes above 32 of one field to out; returns one past the last byte kept.
 // May store up to SdrFieldWidth bytes at out, and reads up to SdrFieldWidth bytes
 // past the field, which the trailing characters of a record provide.
 inline char* CopyKeptBytes(const char* bytes, char* out) { return field::CopyPicked(bytes, field::KeptMask(bytes), out); }
 
 }  // namespace
+
+std::string SeparatorText(const ConversionOptions& options) {
+  std::string text;
+  for (const auto& [selected, c] : kSeparators) {
+    if (options.*selected) text += c;
+  }
+  return text;
+}
+
+void SelectSeparator(ConversionOptions& options, char separator) {
+  for (const auto& [selected, c] : kSeparators) options.*selected = c == separator;
+}
 
 SdrLineConverter::SdrLineConverter(const ConversionOptions& options)
     : secondField_(kFieldStart[options.ChangeXY ? 2 : 1]), thirdField_(kFieldStart[options.ChangeXY ? 1 : 2]) {
@@ -26,9 +43,7 @@ SdrLineConverter::SdrLineConverter(const ConversionOptions& options)
     separator_ |= std::uint32_t{static_cast<unsigned char>(c)} << shift;
     ++separatorLength_;
   };
-  if (options.SemicolonSelected) addToSeparator(';');
-  if (options.CommaSelected) addToSeparator(',');
-  if (options.TabSelected) addToSeparator('\t');
+  for (const char c : SeparatorText(options)) addToSeparator(c);
 }
 
 std::size_t SdrLineConverter::Convert(std::string_view line, char* out) const {

@@ -27,6 +27,12 @@ struct ConversionOptions {
   bool ChangeXY = true;           // chChangeXY checked
 };
 
+// The separator text that options select, as the window writes it: each of ';', ','
+// and Tab that is selected, in that order (the window's option buttons select one).
+std::string SeparatorText(const ConversionOptions& options);
+// Selects separator, one of ';', ',' and Tab, and no other.
+void SelectSeparator(ConversionOptions& options, char separator);
+
 // One CSV line without its line end, held inline so that converting a record
 // never allocates and so cannot fail.
 class CsvLine {
