@@ -21,10 +21,6 @@ inline std::optional<SdrLayout> HeaderLayout(std::string_view line) {
   return line.substr(4, 4) == "SDR2" ? SdrLayout::Sdr2x : SdrLayout::Sdr33;
 }
 
-// Where the fields of an SDR33 point record (08) stand: the window's four fields, then
-// the description in columns 69-84.
-inline constexpr FieldLayout kSdr33Point = {{4, 20, 36, 52, 68}, {16, 16, 16, 16, 16}, 84};
-
 // Reads an SDR job line by line: every record that carries a point's coordinates (08, 02
 // the instrument station, 18 and 15, whatever the derivation code) is a point, also when
 // its trailing blanks were cut, as long as it reaches its east field. Each header sets

@@ -1,6 +1,5 @@
 #include "convert/SdrRecord.h"
 
-#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -11,7 +10,7 @@
 
 namespace {
 
-constexpr std::array<std::size_t, 4> kFieldStart = {4, 20, 36, 52};  // columns 5, 21, 37 and 53
+constexpr const auto& kFieldStart = kSdr33Point.start;  // columns 5, 21, 37 and 53, then the description
 
 // Each separator and the option that selects it, in the order the window writes them.
 constexpr std::pair<bool ConversionOptions::*, char> kSeparators[] = {

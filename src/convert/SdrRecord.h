@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -7,6 +8,19 @@
 
 inline constexpr std::size_t SdrLineLength = 84;
 inline constexpr std::size_t SdrFieldWidth = 16;
+// Where each field of a point stands in a line: its first byte (from 0) and its width,
+// in the order point, north, east, elevation, description (PointField). Reading a point
+// touches the first `span` bytes of its line.
+struct FieldLayout {
+  std::array<std::uint8_t, 5> start;
+  std::array<std::uint8_t, 5> width;
+  std::size_t span;
+};
+
+// The window's records, which are SDR33 point records (08): the point, north, east and
+// elevation at columns 5, 21, 37 and 53, then the description in columns 69-84.
+inline constexpr FieldLayout kSdr33Point = {{4, 20, 36, 52, 68}, {16, 16, 16, 16, 16}, SdrLineLength};
+
 // How much of a line a reader keeps: one byte past a record's length tells a record
 // from a longer line, and memory stays bounded whatever the line.
 inline constexpr std::size_t kKeptLineLength = SdrLineLength + 1;
