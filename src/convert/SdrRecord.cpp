@@ -65,17 +65,16 @@ std::size_t SdrLineConverter::Convert(std::string_view line, char* out) const {
 char* SdrLineConverter::ConvertRecord(const char* bytes, char* out) const {
 #ifdef VARNEL_SSE2
   // The record's bytes are loaded once, for the line end test and for the fields.
-  const auto load = [&](std::size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at)); };
+  const auto load = [&](std::size_t at) { return Load16(bytes + at); };
   const __m128i first = load(kFieldStart[0]), second = load(secondField_), third = load(thirdField_),
                 fourth = load(kFieldStart[3]);
-  // A CR or an LF is below 14: where any byte is, the line by line reading decides.
-  const __m128i lowest = _mm_min_epu8(_mm_min_epu8(_mm_min_epu8(load(0), load(SdrLineLength - 16)), first),
-                                      _mm_min_epu8(_mm_min_epu8(second, third), fourth));
-  if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(lowest, _mm_set1_epi8(13)), lowest)) != 0) return nullptr;
-  const __m128i above32 = _mm_set1_epi8(33);
+  // Where any byte is below 14, a CR or an LF among them, the line by line reading decides.
+  if (MayHoldLineEnd(_mm_min_epu8(_mm_min_epu8(_mm_min_epu8(load(0), load(SdrLineLength - 16)), first),
+                                  _mm_min_epu8(_mm_min_epu8(second, third), fourth)))) {
+    return nullptr;
+  }
   const auto copy = [&](const __m128i& field, std::size_t start, char* at) {
-    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(field, above32), field)));
-    return field::CopyPicked(bytes + start, mask, at);
+    return field::CopyPicked(bytes + start, field::KeptMask(field), at);
   };
   const auto addSeparator = [&](char* at) {
     std::memcpy(at, &separator_, sizeof separator_);
