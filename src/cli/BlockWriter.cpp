@@ -25,7 +25,9 @@ Outcome Append(const OutputTarget& target, int& fd, std::string_view block) {
   return {FailureNumber(), result == file::AppendResult::PartLeft};
 }
 
-int Close(const OutputTarget& target, int fd) { return fd < 0 || target.path.empty() || file::Close(fd) ? 0 : FailureNumber(); }
+int Close(const OutputTarget& target, int fd) {
+  return fd < 0 || target.path.empty() || file::Close(fd) ? 0 : FailureNumber();
+}
 
 }  // namespace blocks
 
