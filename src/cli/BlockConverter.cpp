@@ -22,11 +22,12 @@ bool EndsWithCrLf(const char* p, const char* end, std::size_t length) {
   return static_cast<std::size_t>(end - p) >= length + 2 && p[length] == '\r' && p[length + 1] == '\n';
 }
 
-// Each format converts a line, and may also take a whole record straight from the block
-// being read: ConvertWhole converts the record at p when it has the format's usual
-// length, ends with CR LF and holds no other line end, and returns its CSV line's end
-// and its length, or nullptr for the line by line reading to take it. Most files are
-// runs of such records.
+// Each format converts a line, and may also take a whole record that ends with CR LF
+// straight from the block being read (CsvGatherer::AddRecords): RecordLength(p, end) is
+// the format's usual length for a record at p (0: none), and ConvertRecord(p, out)
+// writes the CSV line of that many bytes at out and returns its end, or nullptr when
+// they may hold a line end themselves, for the line by line reading to take. Most files
+// are runs of such records.
 
 // The window's records: the lines of exactly 84 characters, converted as it converts them.
 class WindowRecords {
@@ -43,13 +44,8 @@ class WindowRecords {
     return out + converter_.Convert(line, out);
   }
 
-  char* ConvertWhole(const char* p, const char* end, char* out, std::size_t& length) {
-    if (!EndsWithCrLf(p, end, SdrLineLength)) return nullptr;
-    char* const csvEnd = converter_.ConvertRecord(p, out);
-    counts.records += csvEnd != nullptr;
-    length = SdrLineLength;
-    return csvEnd;
-  }
+  static std::size_t RecordLength(const char*, const char*) { return SdrLineLength; }
+  char* ConvertRecord(const char* p, char* out) const { return converter_.ConvertRecord(p, out); }
 
   FileCounts counts;
 
@@ -71,11 +67,9 @@ class ColumnRecords {
     return writer_.Write(line.data(), kSdr33Point, out);
   }
 
-  char* ConvertWhole(const char* p, const char* end, char* out, std::size_t& length) {
-    if (!EndsWithCrLf(p, end, SdrLineLength) || MayHoldLineEnd(p, SdrLineLength)) return nullptr;
-    ++counts.records;
-    length = SdrLineLength;
-    return writer_.Write(p, kSdr33Point, out);
+  static std::size_t RecordLength(const char*, const char*) { return SdrLineLength; }
+  char* ConvertRecord(const char* p, char* out) {
+    return MayHoldLineEnd(p, SdrLineLength) ? nullptr : writer_.Write(p, kSdr33Point, out);
   }
 
   FileCounts counts;
@@ -93,6 +87,7 @@ class JobPoints {
   JobPoints(const ColumnChoice& columns, char separator) : writer_(columns, separator) {}
 
   char* Convert(std::string_view line, char* out) {
+    line = WithoutTransferMarks(line);
     bool station = false;
     const FieldLayout* layout = reader_.Read(line, station);
     if (layout == nullptr) {
@@ -111,15 +106,15 @@ class JobPoints {
     return writer_.Write(bytes, *layout, out);
   }
 
-  // A point record of its full length, which is its layout's span.
-  char* ConvertWhole(const char* p, const char* end, char* out, std::size_t& length) {
-    bool station = false;
-    const FieldLayout* layout = end - p >= 2 ? reader_.PointLayout(p[0], p[1], station) : nullptr;
-    if (layout == nullptr || !EndsWithCrLf(p, end, layout->span) || MayHoldLineEnd(p, layout->span)) return nullptr;
-    ++counts.records;
-    counts.stations += station;
-    length = layout->span;
-    return writer_.Write(p, *layout, out);
+  // A point record's full length is its layout's span.
+  std::size_t RecordLength(const char* p, const char* end) {
+    record_ = end - p >= 2 ? reader_.PointLayout(p[0], p[1], recordIsStation_) : nullptr;
+    return record_ != nullptr ? record_->span : 0;
+  }
+  char* ConvertRecord(const char* p, char* out) {
+    if (MayHoldLineEnd(p, record_->span)) return nullptr;
+    counts.stations += recordIsStation_;
+    return writer_.Write(p, *record_, out);
   }
 
   FileCounts counts;
@@ -128,6 +123,8 @@ class JobPoints {
   SdrJobReader reader_;
   PointWriter writer_;
   char padded_[kKeptLength];
+  const FieldLayout* record_ = nullptr;  // what RecordLength found
+  bool recordIsStation_ = false;
 };
 
 // Gathers CSV lines, with their CR LF, into the writer's blocks, after the header line
@@ -154,11 +151,14 @@ class CsvGatherer {
     return used_ + Format::kLongestCsvLine + 2 <= BlockWriter::kBlockCapacity || HandOver();
   }
 
-  // Converts the whole records that follow each other from p (ConvertWhole), and
+  // Converts the whole records that follow each other from p (ConvertRecord), and
   // returns where they stop; false in ok once writing has failed.
   const char* AddRecords(const char* p, const char* end, bool& ok) {
-    std::size_t length = 0;
-    for (char* lineEnd; (lineEnd = format_.ConvertWhole(p, end, block_ + used_, length)) != nullptr;) {
+    for (;;) {
+      const std::size_t length = format_.RecordLength(p, end);
+      char* const lineEnd = length > 0 && EndsWithCrLf(p, end, length) ? format_.ConvertRecord(p, block_ + used_) : nullptr;
+      if (lineEnd == nullptr) return p;
+      ++format_.counts.records;
       lineEnd[0] = '\r';
       lineEnd[1] = '\n';
       used_ = static_cast<std::size_t>(lineEnd + 2 - block_);
@@ -169,7 +169,6 @@ class CsvGatherer {
         return end;
       }
     }
-    return p;
   }
 
   bool Finish() {
@@ -195,7 +194,9 @@ class CsvGatherer {
 template <typename Format>
 FileOutcome Convert(File& input, const OutputTarget& target, Format&& format, const std::string& header,
                     const std::function<void(std::uint64_t bytesRead)>& onProgress) {
-  BlockWriter output(target);
+  BlockReader reader(input);
+  // A failed write ends the reading too, which may be waiting for input that never comes.
+  BlockWriter output(target, [&reader] { reader.Stop(); });
   CsvGatherer<std::remove_reference_t<Format>> csv(output, format, header);
   bool writeFailed = false;
   LineSplitter lines(Format::kKeptLength);
@@ -212,7 +213,6 @@ FileOutcome Convert(File& input, const OutputTarget& target, Format&& format, co
     return FileOutcome{result, reason, error, format.counts};
   };
 
-  BlockReader reader(input);
   std::uint64_t bytesRead = 0;
   for (std::string_view block; !(block = reader.Next()).empty();) {
     lines.Feed(block, onLine, takeRecords);

@@ -19,7 +19,7 @@ struct LineFormat {
   std::string header;                   // a first line, before the first CSV line, when not empty
 
   // The separator as one character.
-  char Separator() const { return window.CommaSelected ? ',' : window.TabSelected ? '\t' : ';'; }
+  char Separator() const { return SeparatorText(window).front(); }
   // The columns chosen, or else the window's.
   ColumnChoice Columns() const { return columns.value_or(WindowColumns(window.ChangeXY)); }
 };

@@ -15,6 +15,7 @@ void BlockReader::FreeAligned::operator()(char* p) const { ::operator delete[](p
 
 BlockReader::BlockReader(File& input)
     : blocks_(static_cast<char*>(::operator new[](kBlockSize * kBlockCount, std::align_val_t{kPageSize}))),
+      waker_(NewWaker()),
       thread_([this, &input] { ReadAhead(input); }) {}
 
 BlockReader::~BlockReader() {
@@ -23,6 +24,7 @@ BlockReader::~BlockReader() {
     stopping_ = true;
   }
   changed_.notify_all();
+  Stop();
   thread_.join();
 }
 
@@ -33,11 +35,13 @@ void BlockReader::ReadAhead(File& input) {
       std::unique_lock lock(mutex_);
       changed_.wait(lock, [&] { return stopping_ || !slot.filled; });
       if (stopping_) return;
+      reading_ = true;
     }
-    const std::ptrdiff_t count = input.Read(BlockData(index), kBlockSize);
+    const std::ptrdiff_t count = AwaitInput(input) ? input.Read(BlockData(index), kBlockSize) : 0;
     std::string reason = count < 0 ? LastSystemError() : std::string();
     {
       const std::lock_guard lock(mutex_);
+      reading_ = false;
       slot.count = count;
       slot.reason = std::move(reason);
       slot.filled = true;

@@ -29,6 +29,11 @@ class BlockReader {
   std::string_view Next();
   bool Failed() const { return failed_; }
   const std::string& Reason() const { return reason_; }
+  // Ends the reading before the end of the file, from any thread: Next() then ends as at
+  // the end of the file, and a read that waits for input (a pipe or a terminal that sends
+  // nothing) is cut short. On POSIX systems it makes system calls only, so that a process
+  // forked from this one may call it on its copy of the reader.
+  void Stop();
 
  private:
   struct Slot {
@@ -36,6 +41,15 @@ class BlockReader {
     std::ptrdiff_t count = 0;  // as File::Read gives it
     std::string reason;        // why the read failed, taken on the reading thread
   };
+
+  // What cuts a waiting read short (BlockReader_posix.cpp, BlockReader_win.cpp).
+  struct Waker;
+  static Waker* NewWaker();
+  struct FreeWaker {
+    void operator()(Waker* waker) const;
+  };
+  // On the reading thread, before each read: false once Stop() was called.
+  bool AwaitInput(File& input);
 
   void ReadAhead(File& input);
   char* BlockData(std::size_t index) const { return blocks_.get() + index * kBlockSize; }
@@ -52,5 +66,7 @@ class BlockReader {
   bool holding_ = false;          // the caller still has the slot before next_
   bool failed_ = false;
   std::string reason_;
+  bool reading_ = false;          // the reading thread is in AwaitInput or a read
+  std::unique_ptr<Waker, FreeWaker> waker_;
   std::thread thread_;            // last, so that it starts once the rest is ready
 };

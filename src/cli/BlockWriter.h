@@ -1,9 +1,10 @@
 #pragma once
 
 #include <cstddef>
-#include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 // Where a BlockWriter writes: a file that it opens at the first block, or standard output.
 struct OutputTarget {
@@ -11,6 +12,23 @@ struct OutputTarget {
   bool replace = false;  // an existing file is replaced instead of appended to
   std::string folder;    // made, when missing, before the first block
 };
+
+// What the writers of both systems do with their target (BlockWriter.cpp).
+namespace blocks {
+
+// How writing one block ended.
+struct Outcome {
+  int error = 0;          // 0 when the block was written, else the system's error number
+  bool partLeft = false;  // the failed block could not be cut back to a whole line
+};
+
+// Appends block to target, whole lines or nothing, after opening the target when fd is
+// still -1 (standard output is descriptor 1). System calls only on POSIX systems.
+Outcome Append(const OutputTarget& target, int& fd, std::string_view block);
+// Closes a file that Append opened: 0, or the system's error number.
+int Close(const OutputTarget& target, int fd);
+
+}  // namespace blocks
 
 // Appends blocks of whole CSV lines to one output, in the background, so that
 // converting the next block overlaps writing this one.
@@ -28,7 +46,10 @@ class BlockWriter {
   // Added to Reason() when a failed block could not be cut back to a whole line.
   static constexpr const char* kPartLeftNote = "; cutting the file back failed too: it may end in part of a line";
 
-  explicit BlockWriter(const OutputTarget& target);
+  // onFailure is called once a write fails, so that the run may end while the converter
+  // waits for input: on another thread, or on POSIX systems in the helper process, where
+  // it may make system calls only (BlockReader::Stop).
+  BlockWriter(const OutputTarget& target, std::function<void()> onFailure);
   ~BlockWriter();
   BlockWriter(const BlockWriter&) = delete;
   BlockWriter& operator=(const BlockWriter&) = delete;
@@ -49,19 +70,14 @@ class BlockWriter {
   // Notes the first failure: the system's error number (0 for none), its text and what
   // follows it. Returns false, for the caller to return.
   bool Fail(int error, const std::string& more = "");
+  // Makes the target's folder, when it names one, before the first block; false, with
+  // the failure noted, when it cannot.
+  bool MakeFolder();
 
   std::unique_ptr<Platform> platform_;
   OutputTarget target_;
+  std::function<void()> onFailure_;
   std::string reason_;
   int error_ = 0;
   bool failed_ = false;
 };
-
-inline bool BlockWriter::Fail(int error, const std::string& more) {
-  if (!failed_) {
-    error_ = error;
-    reason_ = std::string(error != 0 ? std::strerror(error) : "") + more;
-  }
-  failed_ = true;
-  return false;
-}

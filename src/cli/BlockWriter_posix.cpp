@@ -7,85 +7,50 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <new>
 #include <string>
 #include <string_view>
+#include <utility>
 
-#include "cli/Folders.h"
 #include "convert/File.h"
 
 namespace {
 
-// What the converter tells the helper, and what the helper answers.
+// What the converter tells the helper; the helper answers with the block's outcome.
 struct Order {
   int block;
   std::size_t size;
 };
-struct Answer {
-  int error;      // 0 when the block was written, else the system's error number
-  bool partLeft;  // the failed block could not be cut back to a whole line
-};
-
-// Moves size bytes through fd with read or write, going on after short transfers and
-// interruptions. False at the end of the pipe or on failure.
-template <typename Byte, typename Transfer>
-bool TransferWhole(int fd, Byte* bytes, std::size_t size, Transfer transfer) {
-  while (size > 0) {
-    const ssize_t count = transfer(fd, bytes, size);
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) return false;
-    bytes += count;
-    size -= static_cast<std::size_t>(count);
-  }
-  return true;
-}
-
-bool ReadWhole(int fd, void* data, std::size_t size) { return TransferWhole(fd, static_cast<char*>(data), size, ::read); }
-
-bool WriteWhole(int fd, const void* data, std::size_t size) {
-  return TransferWhole(fd, static_cast<const char*>(data), size, ::write);
-}
-
-// errno after a failed call, never 0.
-int FailureNumber() { return errno != 0 ? errno : EIO; }
-
-// Opens the target at the first block and appends the block, whole lines or nothing.
-Answer WriteBlock(const OutputTarget& target, int& fd, std::string_view block) {
-  if (fd < 0) {
-    fd = target.path.empty() ? STDOUT_FILENO
-                             : file::Open(target.path, target.replace ? file::OpenMode::Replace : file::OpenMode::Append);
-    if (fd < 0) return {FailureNumber(), false};
-  }
-  const file::AppendResult result = file::AppendWholeLines(fd, block);
-  if (result == file::AppendResult::Written) return {0, false};
-  return {FailureNumber(), result == file::AppendResult::PartLeft};
-}
 
 // The helper process: appends each block it is told of and answers. After a failure it
 // writes nothing more, and answers every later order with that failure, so that the
 // converter learns of it at its own pace. It is forked while the converter reads on
 // another thread, so it keeps to system calls.
-[[noreturn]] void ServeWrites(const OutputTarget& target, const char* blocks, int orders, int answers) {
+[[noreturn]] void ServeWrites(const OutputTarget& target, const std::function<void()>& onFailure, const char* blocks,
+                              int orders, int answers) {
   // A signal to the converter's process group (Ctrl-C, a closed terminal, a service
   // manager) or to every varnel-cli by name ends the converter only: the helper
   // finishes the blocks it was given, sees the orders end and leaves. A fatal signal
-  // would stop a write between two pages, inside a line.
+  // would stop a write between two pages, inside a line. The group of its own is what
+  // keeps a SIGKILL to the converter's group away; it is a background group, which a
+  // terminal set to stop background writers (stty tostop) would stop for ever.
   setpgid(0, 0);
-  for (int interruption : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) signal(interruption, SIG_IGN);
+  for (int interruption : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTTOU, SIGTTIN}) signal(interruption, SIG_IGN);
   file::ReportWriteSignalsAsErrors();
   int fd = -1;
-  Answer outcome{0, false};
-  for (Order order{}; ReadWhole(orders, &order, sizeof order);) {
+  blocks::Outcome outcome;
+  for (Order order{}; file::ReadWhole(orders, &order, sizeof order) == sizeof order;) {
     if (outcome.error == 0) {
-      outcome = WriteBlock(target, fd, {blocks + order.block * BlockWriter::kBlockCapacity, order.size});
+      outcome = blocks::Append(target, fd, {blocks + order.block * BlockWriter::kBlockCapacity, order.size});
+      if (outcome.error != 0) onFailure();
     }
-    WriteWhole(answers, &outcome, sizeof outcome);
+    file::WriteWhole(answers, &outcome, sizeof outcome);
   }
   // The orders ended: the converter finished, or was killed. Report the close of a file
-  // it opened (with standard output closed, a file may even have opened as descriptor 1).
-  if (fd >= 0 && !target.path.empty() && !file::Close(fd) && outcome.error == 0) outcome.error = FailureNumber();
-  WriteWhole(answers, &outcome, sizeof outcome);
+  // it opened.
+  const int closeError = blocks::Close(target, fd);
+  if (outcome.error == 0) outcome.error = closeError;
+  file::WriteWhole(answers, &outcome, sizeof outcome);
   _exit(outcome.error == 0 ? 0 : 1);
 }
 
@@ -113,7 +78,7 @@ struct BlockWriter::Platform {
     if (helper == 0) {
       ::close(orderPipe[1]);
       ::close(answerPipe[0]);
-      ServeWrites(writer.target_, blocks, orderPipe[0], answerPipe[1]);
+      ServeWrites(writer.target_, writer.onFailure_, blocks, orderPipe[0], answerPipe[1]);
     }
     const int error = errno;
     if (helper > 0) setpgid(helper, helper);  // as the helper does, whichever runs first
@@ -127,15 +92,18 @@ struct BlockWriter::Platform {
   // Waits for the helper's answer about the oldest block in flight.
   bool Collect(BlockWriter& writer) {
     --inFlight;
-    Answer answer{};
-    if (!ReadWhole(answers, &answer, sizeof answer)) return writer.Fail(0, "the writing process ended unexpectedly");
+    blocks::Outcome answer;
+    if (file::ReadWhole(answers, &answer, sizeof answer) != sizeof answer) {
+      return writer.Fail(0, "the writing process ended unexpectedly");
+    }
     if (answer.error == 0) return true;
     return writer.Fail(answer.error, answer.partLeft ? BlockWriter::kPartLeftNote : "");
   }
 
 };
 
-BlockWriter::BlockWriter(const OutputTarget& target) : platform_(std::make_unique<Platform>()), target_(target) {
+BlockWriter::BlockWriter(const OutputTarget& target, std::function<void()> onFailure)
+    : platform_(std::make_unique<Platform>()), target_(target), onFailure_(std::move(onFailure)) {
   void* shared = mmap(nullptr, 2 * kBlockCapacity, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
   if (shared == MAP_FAILED) throw std::bad_alloc();
   platform_->blocks = static_cast<char*>(shared);
@@ -156,13 +124,11 @@ bool BlockWriter::Submit(std::size_t size) {
   if (failed_) return false;
   if (size == 0) return true;
   // The helper starts with the first block, so a file without records costs nothing.
-  if (p.helper < 0) {
-    std::string why;
-    if (!target_.folder.empty() && !folders::Make(target_.folder, why)) return Fail(0, why);
-    if (!p.Start(*this)) return false;
-  }
+  if (p.helper < 0 && !(MakeFolder() && p.Start(*this))) return false;
   const Order order{p.current, size};
-  if (!WriteWhole(p.orders, &order, sizeof order)) return Fail(0, "the writing process ended unexpectedly");
+  if (file::WriteWhole(p.orders, &order, sizeof order) != sizeof order) {
+    return Fail(0, "the writing process ended unexpectedly");
+  }
   ++p.inFlight;
   p.current ^= 1;
   // The next block is gathered where the one before this may still be being written.

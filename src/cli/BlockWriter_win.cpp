@@ -1,13 +1,10 @@
 #include "cli/BlockWriter.h"
 
 #include <array>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <future>
 #include <string_view>
+#include <utility>
 
-#include "cli/Folders.h"
 #include "convert/File.h"
 
 // On Windows the blocks are written by a second thread: TerminateProcess does not
@@ -17,35 +14,22 @@ struct BlockWriter::Platform {
                                                std::make_unique_for_overwrite<char[]>(kBlockCapacity)};
   int current = 0;
   std::future<bool> writing;
-  File file;  // the target file, once the first block opened it
-  int writeError = 0;       // set by the writing thread, read after it is waited for
-  bool partLeft = false;
-  bool started = false;  // the first block went to be written
-
-  bool Write(const OutputTarget& target, std::string_view block) {
-    if (!file.IsOpen() && !target.path.empty()) {
-      file = File(file::Open(target.path, target.replace ? file::OpenMode::Replace : file::OpenMode::Append));
-    }
-    const int fd = target.path.empty() ? _fileno(stdout) : file.Descriptor();
-    const file::AppendResult result = fd < 0 ? file::AppendResult::CutBack  // nothing written: it did not open
-                                             : file::AppendWholeLines(fd, block);
-    if (result == file::AppendResult::Written) return true;
-    writeError = errno != 0 ? errno : EIO;
-    partLeft = result == file::AppendResult::PartLeft;
-    return false;
-  }
+  int fd = -1;              // the target, once the first block opened it
+  blocks::Outcome outcome;  // set by the writing thread, read after it is waited for
+  bool started = false;     // the first block went to be written
 
   bool Wait(BlockWriter& writer) {
-    if (writing.valid() && !writing.get()) writer.Fail(writeError, partLeft ? kPartLeftNote : "");
+    if (writing.valid() && !writing.get()) writer.Fail(outcome.error, outcome.partLeft ? kPartLeftNote : "");
     return !writer.failed_;
   }
-
 };
 
-BlockWriter::BlockWriter(const OutputTarget& target) : platform_(std::make_unique<Platform>()), target_(target) {}
+BlockWriter::BlockWriter(const OutputTarget& target, std::function<void()> onFailure)
+    : platform_(std::make_unique<Platform>()), target_(target), onFailure_(std::move(onFailure)) {}
 
 BlockWriter::~BlockWriter() {
   if (platform_->writing.valid()) platform_->writing.wait();
+  blocks::Close(target_, platform_->fd);
 }
 
 char* BlockWriter::Buffer() { return platform_->blocks[static_cast<std::size_t>(platform_->current)].get(); }
@@ -54,11 +38,15 @@ bool BlockWriter::Submit(std::size_t size) {
   Platform& p = *platform_;
   if (!p.Wait(*this)) return false;
   if (size == 0) return true;
-  std::string why;
-  if (!p.started && !target_.folder.empty() && !folders::Make(target_.folder, why)) return Fail(0, why);
+  if (!p.started && !MakeFolder()) return false;
   p.started = true;
   const std::string_view block(Buffer(), size);
-  p.writing = std::async(std::launch::async, [&p, this, block] { return p.Write(target_, block); });
+  p.writing = std::async(std::launch::async, [&p, this, block] {
+    p.outcome = blocks::Append(target_, p.fd, block);
+    if (p.outcome.error == 0) return true;
+    onFailure_();
+    return false;
+  });
   p.current ^= 1;
   return true;
 }
@@ -66,6 +54,6 @@ bool BlockWriter::Submit(std::size_t size) {
 bool BlockWriter::Finish() {
   Platform& p = *platform_;
   if (!p.Wait(*this)) return false;
-  if (p.file.IsOpen() && !p.file.Close()) return Fail(errno != 0 ? errno : EIO);
-  return true;
+  const int error = blocks::Close(target_, std::exchange(p.fd, -1));
+  return error == 0 || Fail(error);
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string_view>
+#include <utility>
 
 const char* const kCliUsage =
     "Usage: varnel-cli [OPTION]... FILE...\n"
@@ -37,11 +38,12 @@ const char* const kCliUsage =
 namespace {
 
 bool SetSeparator(const std::string& name, CliOptions& options, std::string& error) {
-  ConversionOptions& conversion = options.conversion;
-  conversion.SemicolonSelected = name == "semicolon" || name == ";";
-  conversion.CommaSelected = name == "comma" || name == ",";
-  conversion.TabSelected = name == "tab";
-  if (conversion.SemicolonSelected || conversion.CommaSelected || conversion.TabSelected) return true;
+  constexpr std::pair<std::string_view, char> kNames[] = {{"semicolon", ';'}, {";", ';'}, {"comma", ','}, {",", ','}, {"tab", '\t'}};
+  for (const auto& [known, separator] : kNames) {
+    if (name != known) continue;
+    SelectSeparator(options.conversion, separator);
+    return true;
+  }
   error = "unknown separator '" + name + "': use semicolon, comma or tab";
   return false;
 }

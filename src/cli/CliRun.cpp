@@ -136,7 +136,7 @@ class Reporter {
  private:
   void Line(const std::string& path, const std::string& what) {
     ClearProgress();
-    std::fprintf(err_, "varnel-cli: %s: %s\n", path.c_str(), what.c_str());
+    std::fprintf(err_, "varnel-cli: %s: %s\n", folders::Printable(path).c_str(), what.c_str());
   }
 
   std::FILE* err_;
@@ -157,12 +157,14 @@ std::string NothingConverted(const FileCounts& counts, bool sdr) {
 
 CliStatus RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err, bool showProgress) {
   file::ReportWriteSignalsAsErrors();
+  file::KeepStandardDescriptorsTaken();
   CliOptions options;
   std::vector<Job> jobs;
   std::string error;
   if (!ParseCliOptions(arguments, options, error) ||
       (!options.help && !options.version && !ListJobs(options, jobs, error))) {
-    std::fprintf(err, "varnel-cli: %s\nTry 'varnel-cli --help'.\n", error.c_str());
+    // The error quotes arguments: names, or whatever was typed.
+    std::fprintf(err, "varnel-cli: %s\nTry 'varnel-cli --help'.\n", folders::Printable(error).c_str());
     return CliStatus::BadCommandLine;
   }
   if (options.help || options.version) {

@@ -59,6 +59,21 @@ std::string Name(const std::string& path) {
   return last == std::string::npos ? path : path.substr(last + 1);
 }
 
+std::string Printable(const std::string& name) {
+  std::string shown;
+  for (const char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 32 || byte == 127) {
+      constexpr char kHex[] = "0123456789abcdef";
+      shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+    } else {
+      shown += c;
+      if (c == '\\' && kSeparator != '\\') shown += c;
+    }
+  }
+  return shown;
+}
+
 NameKind KindOf(const std::string& name) {
   NotedTooLong sink;
   const bool sdr = IsSdrFileName(name, sink) == 1;

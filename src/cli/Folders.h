@@ -15,8 +15,14 @@ std::string Join(const std::string& folder, const std::string& name);
 // The folder part of path, or "" when it has none; and the name after it.
 std::string Parent(const std::string& path);
 std::string Name(const std::string& path);
-// The same text for two paths of one file, as far as their spelling tells.
+// The same text for two paths of one file, whatever their spelling: the file's identity
+// when it exists (reached through links too), else its folder's identity and its name as
+// the system compares names; the path's text only where its folder is still to be made.
 std::string SameFileKey(const std::string& path);
+// name as a message shows it, on one line and with nothing for a terminal to obey: a
+// byte below 32 or of 127 as \xNN, and where names do not use it as their separator a
+// backslash as \\. Bytes from 128 up stay, so that UTF-8 names stay readable.
+std::string Printable(const std::string& name);
 // Makes folder and the folders above it that are missing. On failure fills reason.
 bool Make(const std::string& folder, std::string& reason);
 

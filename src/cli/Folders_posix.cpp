@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <system_error>
 
@@ -17,7 +19,14 @@ bool Exists(const std::string& path) {
   return !path.empty() && fs::exists(path, ignored);
 }
 
-std::string SameFileKey(const std::string& path) { return fs::path(path).lexically_normal().native(); }
+std::string SameFileKey(const std::string& path) {
+  struct stat status {};
+  const auto identity = [&] { return std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino); };
+  if (::stat(path.c_str(), &status) == 0) return identity();
+  const std::string folder = Parent(path);
+  if (::stat(folder.empty() ? "." : folder.c_str(), &status) == 0) return identity() + "/" + Name(path);
+  return fs::path(path).lexically_normal().native();
+}
 
 bool Make(const std::string& folder, std::string& reason) {
   std::error_code error;

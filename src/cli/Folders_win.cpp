@@ -24,6 +24,20 @@ std::string ErrorText(DWORD error) {
   return message;
 }
 
+// The volume and the number of the file or folder at path, which tell it from any other
+// whatever the path; nothing when it cannot be opened.
+std::optional<std::string> Identity(const std::wstring& path) {
+  const HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);  // a folder opens too
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION about;
+  const bool known = GetFileInformationByHandle(handle, &about);
+  CloseHandle(handle);
+  if (!known) return std::nullopt;
+  return std::to_string(about.dwVolumeSerialNumber) + ":" + std::to_string(about.nFileIndexHigh) + ":" +
+         std::to_string(about.nFileIndexLow);
+}
+
 }  // namespace
 
 namespace folders {
@@ -38,17 +52,31 @@ bool Exists(const std::string& path) { return AttributesOf(path) != INVALID_FILE
 // Windows takes a name in any letter case (folded as its own calls fold it), with either
 // separator, and . and .. in it.
 std::string SameFileKey(const std::string& path) {
-  std::wstring key = file::FullPath(file::SystemPath(path));
-  CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
-  return wtf8::FromUtf16(std::wstring_view(key));
+  std::wstring full = file::FullPath(file::SystemPath(path));
+  if (const std::optional<std::string> file = Identity(full)) return *file;
+  CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
+  // The folder with its separator: a drive's root is C:\, where C: would be its current folder.
+  const std::size_t name = full.find_last_of(L'\\') + 1;
+  const std::optional<std::string> folder = Identity(full.substr(0, name));
+  return (folder ? *folder + "\\" : std::string()) + wtf8::FromUtf16(std::wstring_view(full).substr(folder ? name : 0));
 }
 
+// The folders above are made only once the folder itself cannot be: a climb through every
+// parent would reach names that are no folders, such as \\?\C: and \\?.
 bool Make(const std::string& folder, std::string& reason) {
   if (folder.empty() || IsFolder(folder)) return true;
+  DWORD error = 0;
+  const auto make = [&] {
+    error = CreateDirectoryW(file::SystemPath(folder).c_str(), nullptr) ? 0 : GetLastError();
+    return error == 0 || error == ERROR_ALREADY_EXISTS;
+  };
+  if (make()) return true;
   const std::string parent = Parent(folder);
-  if (parent != folder && !parent.empty() && !Make(parent, reason)) return false;
-  if (CreateDirectoryW(file::SystemPath(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) return true;
-  reason = ErrorText(GetLastError());
+  if (error == ERROR_PATH_NOT_FOUND && !parent.empty() && parent != folder) {
+    if (!Make(parent, reason)) return false;
+    if (make()) return true;
+  }
+  reason = ErrorText(error);
   return false;
 }
 

@@ -11,12 +11,17 @@ namespace field {
 
 inline constexpr std::size_t kSpan = 16;
 
+#ifdef VARNEL_SSE2
+// KeptMask of sixteen bytes loaded already.
+inline unsigned KeptMask(__m128i bytes) {
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(bytes, _mm_set1_epi8(33)), bytes)));
+}
+#endif
+
 // Bit i is set when byte i is above 32: a byte the window keeps.
 inline unsigned KeptMask(const char* bytes) {
 #ifdef VARNEL_SSE2
-  const __m128i loaded = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
-  const __m128i kept = _mm_cmpeq_epi8(_mm_max_epu8(loaded, _mm_set1_epi8(33)), loaded);
-  return static_cast<unsigned>(_mm_movemask_epi8(kept));
+  return KeptMask(Load16(bytes));
 #else
   unsigned mask = 0;
   for (std::size_t i = 0; i < kSpan; ++i) mask |= unsigned{static_cast<unsigned char>(bytes[i]) > 32} << i;
@@ -36,7 +41,7 @@ class TwoBytes {
 
   unsigned MaskOf(const char* bytes) const {
 #ifdef VARNEL_SSE2
-    const __m128i loaded = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    const __m128i loaded = Load16(bytes);
     return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(loaded, a_), _mm_cmpeq_epi8(loaded, b_))));
 #else
     unsigned mask = 0;

@@ -4,25 +4,45 @@
 #include <cstring>
 #include <utility>
 
-namespace file {
+namespace {
 
-AppendResult AppendWholeLines(int fd, std::string_view lines) {
-  std::size_t written = 0;
-  int error = 0;
-  while (written < lines.size()) {
-    const std::ptrdiff_t count = WriteSome(fd, lines.data() + written, lines.size() - written);
+template <typename Byte, typename Transfer>
+std::size_t TransferWhole(int fd, Byte* bytes, std::size_t size, Transfer transfer) {
+  std::size_t moved = 0;
+  while (moved < size) {
+    const std::ptrdiff_t count = transfer(fd, bytes + moved, size - moved);
     if (count <= 0) {
-      error = count < 0 && errno != 0 ? errno : EIO;  // a write that moves nothing may leave errno unset
+      if (count == 0) errno = 0;  // which a transfer that moves nothing may leave as it was
       break;
     }
-    written += static_cast<std::size_t>(count);
+    moved += static_cast<std::size_t>(count);
   }
+  return moved;
+}
+
+}  // namespace
+
+namespace file {
+
+std::size_t ReadWhole(int fd, void* buffer, std::size_t size) {
+  return TransferWhole(fd, static_cast<char*>(buffer), size, ReadSome);
+}
+
+std::size_t WriteWhole(int fd, const void* bytes, std::size_t size) {
+  return TransferWhole(fd, static_cast<const char*>(bytes), size, WriteSome);
+}
+
+AppendResult AppendWholeLines(int fd, std::string_view lines) {
+  const std::size_t written = WriteWhole(fd, lines.data(), lines.size());
   if (written == lines.size()) return AppendResult::Written;
+  const int error = errno != 0 ? errno : EIO;
   const std::size_t lastEnd = written == 0 ? std::string_view::npos : lines.rfind('\n', written - 1);
   const std::size_t whole = lastEnd == std::string_view::npos ? 0 : lastEnd + 1;
-  // The descriptor stands just past what was written, whether it appends or not.
+  // The descriptor stands just past what was written, whether it appends or not; a pipe
+  // or a terminal has no end to cut back.
   const std::optional<std::int64_t> end = whole == written ? std::nullopt : Position(fd);
-  const bool cut = whole == written || (end && Truncate(fd, *end - static_cast<std::int64_t>(written - whole)));
+  const bool cut = whole == written ||
+                   (end ? Truncate(fd, *end - static_cast<std::int64_t>(written - whole)) : errno == ESPIPE);
   errno = error;  // the write's reason, not the cut-back's
   return cut ? AppendResult::CutBack : AppendResult::PartLeft;
 }

@@ -11,6 +11,7 @@ namespace file {
 enum class AppendResult {
   Written,   // every byte reached the file
   CutBack,   // not all did; the file ends where the last whole line that reached it ends
+             // (a pipe or a terminal has no end to cut: what it was given stays given)
   PartLeft,  // not all did, and cutting back failed too: the file may end in part of a line
 };
 
@@ -24,6 +25,11 @@ AppendResult AppendWholeLines(int fd, std::string_view lines);
 // instead of ending the process with a signal, so that it is reported and cut back.
 void ReportWriteSignalsAsErrors();
 
+// Opens the null device on each of the standard descriptors 0, 1 and 2 that is closed,
+// so that no file opened later takes its number and is read or written as a standard
+// stream. Standard output gets it for reading only: writing it fails, as when closed.
+void KeepStandardDescriptorsTaken();
+
 // What differs between systems, in File_posix.cpp and File_win.cpp.
 enum class OpenMode { Read, Append, Replace };
 // A descriptor for path (WTF-8, see Wtf8.h), -1 on failure; Append and Replace create it.
@@ -31,6 +37,11 @@ int Open(const std::string& path, OpenMode mode);
 // Like read(2) and write(2), going on after interruptions; -1 on failure.
 std::ptrdiff_t ReadSome(int fd, char* buffer, std::size_t size);
 std::ptrdiff_t WriteSome(int fd, const char* bytes, std::size_t size);
+// ReadSome and WriteSome going on after short transfers too: the count moved, size but
+// at the end of the input or on a failure (errno then says why, 0 when nothing moved).
+std::size_t ReadWhole(int fd, void* buffer, std::size_t size);
+std::size_t WriteWhole(int fd, const void* bytes, std::size_t size);
+// Nothing, with errno ESPIPE, for a pipe or a terminal.
 std::optional<std::int64_t> Position(int fd);
 bool Truncate(int fd, std::int64_t size);
 bool Close(int fd);

@@ -13,25 +13,34 @@ void ReportWriteSignalsAsErrors() {
   signal(SIGXFSZ, SIG_IGN);
 }
 
+void KeepStandardDescriptorsTaken() {
+  // The lowest free number is the one closed: those below it are open by then.
+  for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+    if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF) ::open("/dev/null", fd == STDOUT_FILENO ? O_RDONLY : O_RDWR);
+  }
+}
+
 int Open(const std::string& path, OpenMode mode) {
   if (path.empty()) return -1;
   constexpr int kFlags[] = {O_RDONLY, O_WRONLY | O_APPEND | O_CREAT, O_WRONLY | O_TRUNC | O_CREAT};
   return ::open(path.c_str(), kFlags[static_cast<int>(mode)] | O_CLOEXEC, 0666);
 }
 
-std::ptrdiff_t ReadSome(int fd, char* buffer, std::size_t size) {
+namespace {
+
+template <typename Byte, typename Call>
+std::ptrdiff_t Uninterrupted(Call call, int fd, Byte* bytes, std::size_t size) {
   for (;;) {
-    const ssize_t count = ::read(fd, buffer, size);
+    const ssize_t count = call(fd, bytes, size);
     if (count >= 0 || errno != EINTR) return count;
   }
 }
 
-std::ptrdiff_t WriteSome(int fd, const char* bytes, std::size_t size) {
-  for (;;) {
-    const ssize_t count = ::write(fd, bytes, size);
-    if (count >= 0 || errno != EINTR) return count;
-  }
-}
+}  // namespace
+
+std::ptrdiff_t ReadSome(int fd, char* buffer, std::size_t size) { return Uninterrupted(::read, fd, buffer, size); }
+
+std::ptrdiff_t WriteSome(int fd, const char* bytes, std::size_t size) { return Uninterrupted(::write, fd, bytes, size); }
 
 std::optional<std::int64_t> Position(int fd) {
   const off_t position = ::lseek(fd, 0, SEEK_CUR);

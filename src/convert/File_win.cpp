@@ -15,6 +15,9 @@ namespace file {
 
 void ReportWriteSignalsAsErrors() {}  // Windows reports both as failed writes anyway
 
+// The C library keeps the numbers of standard streams that have no handle for them.
+void KeepStandardDescriptorsTaken() {}
+
 // Names in any script, and names that are not even valid UTF-16, need the wide calls;
 // names longer than MAX_PATH need the \\?\ form, which takes only full paths.
 std::wstring SystemPath(const std::string& path) {
@@ -54,12 +57,16 @@ std::ptrdiff_t WriteSome(int fd, const char* bytes, std::size_t size) {
   const DWORD error = GetLastError();
   errno = error == ERROR_ACCESS_DENIED                                  ? EACCES
           : error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ? ENOSPC
-          : error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA        ? EPIPE
-                                                                        : EIO;
+          : error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA || error == ERROR_PIPE_NOT_CONNECTED ? EPIPE
+                                                                                                     : EIO;
   return -1;
 }
 
 std::optional<std::int64_t> Position(int fd) {
+  if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(fd))) != FILE_TYPE_DISK) {
+    errno = ESPIPE;
+    return std::nullopt;
+  }
   const std::int64_t position = _lseeki64(fd, 0, SEEK_CUR);
   if (position < 0) return std::nullopt;
   return position;

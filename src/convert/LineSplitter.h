@@ -9,15 +9,21 @@
 // The first CR or LF in [p, end), or end.
 const char* FindLineEnd(const char* p, const char* end);
 
+#ifdef VARNEL_SSE2
+// MayHoldLineEnd of the bytes whose least value at each of sixteen places is lowest.
+inline bool MayHoldLineEnd(__m128i lowest) {
+  return _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(lowest, _mm_set1_epi8(13)), lowest)) != 0;
+}
+#endif
+
 // False when none of the size bytes at p (16 or more) is a CR or an LF; true when one
 // is, and also when any is below 14, so that a caller that takes a run of whole lines
 // may leave the doubtful ones to the line by line reading.
 inline bool MayHoldLineEnd(const char* p, std::size_t size) {
 #ifdef VARNEL_SSE2
-  const auto load = [&](std::size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at)); };
-  __m128i lowest = load(size - 16);  // the last sixteen overlap the ones before
-  for (std::size_t at = 0; at + 16 < size; at += 16) lowest = _mm_min_epu8(lowest, load(at));
-  return _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(lowest, _mm_set1_epi8(13)), lowest)) != 0;
+  __m128i lowest = Load16(p + size - 16);  // the last sixteen overlap the ones before
+  for (std::size_t at = 0; at + 16 < size; at += 16) lowest = _mm_min_epu8(lowest, Load16(p + at));
+  return MayHoldLineEnd(lowest);
 #else
   return FindLineEnd(p, p + size) != p + size;
 #endif

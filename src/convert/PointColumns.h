@@ -7,20 +7,14 @@
 #include <string>
 #include <string_view>
 
+#include "convert/SdrRecord.h"
+
 // A point's fields written as CSV columns that the user picks by letter: P the point id,
 // N north, E east, Z the elevation, D the description (the point's code). P, N, E and
 // Z lose every byte of code 0 to 32, as in the window; D loses such bytes only at its
 // ends, so that a code of two words stays two words. A field that holds the separator or
 // a double quote is written in double quotes, each double quote doubled (RFC 4180).
 enum class PointField : std::uint8_t { P, N, E, Z, D };
-
-// Where each field stands in a line: its first byte (from 0) and its width, in the
-// order P, N, E, Z, D. Reading a point touches the first `span` bytes of its line.
-struct FieldLayout {
-  std::array<std::uint8_t, 5> start;
-  std::array<std::uint8_t, 5> width;
-  std::size_t span;
-};
 
 // Where the fields of a point of the job model stand (survey::JobPoint::columns).
 inline constexpr FieldLayout kJobPointColumns = {{0, 16, 32, 48, 64}, {16, 16, 16, 16, 16}, 80};

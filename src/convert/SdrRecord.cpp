@@ -1,16 +1,20 @@
 #include "convert/SdrRecord.h"
 
-#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "convert/FieldBytes.h"
 #include "convert/LineSplitter.h"
 
 namespace {
 
-constexpr std::array<std::size_t, 4> kFieldStart = {4, 20, 36, 52};  // columns 5, 21, 37 and 53
+constexpr const auto& kFieldStart = kSdr33Point.start;  // columns 5, 21, 37 and 53, then the description
+
+// Each separator and the option that selects it, in the order the window writes them.
+constexpr std::pair<bool ConversionOptions::*, char> kSeparators[] = {
+    {&ConversionOptions::SemicolonSelected, ';'}, {&ConversionOptions::CommaSelected, ','}, {&ConversionOptions::TabSelected, '\t'}};
 
 // Copies the bytes above 32 of one field to out; returns one past the last byte kept.
 // May store up to SdrFieldWidth bytes at out, and reads up to SdrFieldWidth bytes
@@ -19,6 +23,18 @@ inline char* CopyKeptBytes(const char* bytes, char* out) { return field::CopyPic
 
 }  // namespace
 
+std::string SeparatorText(const ConversionOptions& options) {
+  std::string text;
+  for (const auto& [selected, c] : kSeparators) {
+    if (options.*selected) text += c;
+  }
+  return text;
+}
+
+void SelectSeparator(ConversionOptions& options, char separator) {
+  for (const auto& [selected, c] : kSeparators) options.*selected = c == separator;
+}
+
 SdrLineConverter::SdrLineConverter(const ConversionOptions& options)
     : secondField_(kFieldStart[options.ChangeXY ? 2 : 1]), thirdField_(kFieldStart[options.ChangeXY ? 1 : 2]) {
   const auto addToSeparator = [&](char c) {
@@ -26,9 +42,7 @@ SdrLineConverter::SdrLineConverter(const ConversionOptions& options)
     separator_ |= std::uint32_t{static_cast<unsigned char>(c)} << shift;
     ++separatorLength_;
   };
-  if (options.SemicolonSelected) addToSeparator(';');
-  if (options.CommaSelected) addToSeparator(',');
-  if (options.TabSelected) addToSeparator('\t');
+  for (const char c : SeparatorText(options)) addToSeparator(c);
 }
 
 std::size_t SdrLineConverter::Convert(std::string_view line, char* out) const {
@@ -51,17 +65,16 @@ std::size_t SdrLineConverter::Convert(std::string_view line, char* out) const {
 char* SdrLineConverter::ConvertRecord(const char* bytes, char* out) const {
 #ifdef VARNEL_SSE2
   // The record's bytes are loaded once, for the line end test and for the fields.
-  const auto load = [&](std::size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at)); };
+  const auto load = [&](std::size_t at) { return Load16(bytes + at); };
   const __m128i first = load(kFieldStart[0]), second = load(secondField_), third = load(thirdField_),
                 fourth = load(kFieldStart[3]);
-  // A CR or an LF is below 14: where any byte is, the line by line reading decides.
-  const __m128i lowest = _mm_min_epu8(_mm_min_epu8(_mm_min_epu8(load(0), load(SdrLineLength - 16)), first),
-                                      _mm_min_epu8(_mm_min_epu8(second, third), fourth));
-  if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(lowest, _mm_set1_epi8(13)), lowest)) != 0) return nullptr;
-  const __m128i above32 = _mm_set1_epi8(33);
+  // Where any byte is below 14, a CR or an LF among them, the line by line reading decides.
+  if (MayHoldLineEnd(_mm_min_epu8(_mm_min_epu8(_mm_min_epu8(load(0), load(SdrLineLength - 16)), first),
+                                  _mm_min_epu8(_mm_min_epu8(second, third), fourth)))) {
+    return nullptr;
+  }
   const auto copy = [&](const __m128i& field, std::size_t start, char* at) {
-    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(field, above32), field)));
-    return field::CopyPicked(bytes + start, mask, at);
+    return field::CopyPicked(bytes + start, field::KeptMask(field), at);
   };
   const auto addSeparator = [&](char* at) {
     std::memcpy(at, &separator_, sizeof separator_);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -7,9 +8,30 @@
 
 inline constexpr std::size_t SdrLineLength = 84;
 inline constexpr std::size_t SdrFieldWidth = 16;
+// Where each field of a point stands in a line: its first byte (from 0) and its width,
+// in the order point, north, east, elevation, description (PointField). Reading a point
+// touches the first `span` bytes of its line.
+struct FieldLayout {
+  std::array<std::uint8_t, 5> start;
+  std::array<std::uint8_t, 5> width;
+  std::size_t span;
+};
+
+// The window's records, which are SDR33 point records (08): the point, north, east and
+// elevation at columns 5, 21, 37 and 53, then the description in columns 69-84.
+inline constexpr FieldLayout kSdr33Point = {{4, 20, 36, 52, 68}, {16, 16, 16, 16, 16}, SdrLineLength};
+
 // How much of a line a reader keeps: one byte past a record's length tells a record
 // from a longer line, and memory stays bounded whatever the line.
 inline constexpr std::size_t kKeptLineLength = SdrLineLength + 1;
+
+// line without the marks of a serial transfer at its start: a file sent over a serial
+// line begins with STX (0x02) and ends with ETX (0x03), and the next characters, often
+// a header, may follow the mark on its own line. The marks are no part of a record.
+inline std::string_view WithoutTransferMarks(std::string_view line) {
+  while (!line.empty() && (line.front() == '\x02' || line.front() == '\x03')) line.remove_prefix(1);
+  return line;
+}
 
 // Which options are in force, as the main window answers them from its controls.
 struct ConversionOptions {
@@ -18,6 +40,12 @@ struct ConversionOptions {
   bool TabSelected = false;       // Opt3
   bool ChangeXY = true;           // chChangeXY checked
 };
+
+// The separator text that options select, as the window writes it: each of ';', ','
+// and Tab that is selected, in that order (the window's option buttons select one).
+std::string SeparatorText(const ConversionOptions& options);
+// Selects separator, one of ';', ',' and Tab, and no other.
+void SelectSeparator(ConversionOptions& options, char separator);
 
 // One CSV line without its line end, held inline so that converting a record
 // never allocates and so cannot fail.

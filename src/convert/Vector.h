@@ -6,4 +6,7 @@
 #if !defined(VARNEL_SCALAR_ONLY) && (defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2))
 #include <emmintrin.h>
 #define VARNEL_SSE2 1
+
+// The sixteen bytes at p, wherever they stand.
+inline __m128i Load16(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 #endif

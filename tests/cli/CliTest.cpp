@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <thread>
 
 #include "../Support.h"
 
@@ -11,6 +12,8 @@
 #include <io.h>
 #define pipe(ends) _pipe(ends, 4096, _O_BINARY)
 #else
+#include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 #define O_BINARY 0
 #endif
@@ -26,9 +29,13 @@ struct CliResult {
   std::string out, err;
 };
 
-CliResult RunCliOn(const Texts& arguments, bool showProgress = false) {
+// Runs varnel-cli with in and out as its standard input and output (out -1: closed).
+CliResult RunCliOn(const Texts& arguments, bool showProgress = false, int in = 0, int out = 1) {
   std::FILE* streams[] = {std::tmpfile(), std::tmpfile()};
+  const int saved[] = {dup(0), dup(1)};
+  dup2(in, 0), out < 0 ? close(1) : dup2(out, 1);
   const CliStatus status = RunCli(arguments, streams[0], streams[1], showProgress);
+  for (const int fd : {0, 1}) dup2(saved[fd], fd), close(saved[fd]);
   std::string texts[2];
   for (int i = 0; i < 2; ++i) {
     std::rewind(streams[i]);
@@ -49,13 +56,13 @@ class CliTest : public testing::Test {
 };
 
 // A job as instruments write it: a station, points of 84 characters and more, one cut
-// short, and a second job in the older layout.
+// short, and a second job in the older layout, sent over a serial line (STX first).
 const std::string kJob = "00NMSDR33 V04-04.02\r\n" +
                          SdrLine("02TP", "STN1", "100.5", "200.25", "10", "1.475") + "BASE\r\n" +
                          SdrLine("08TP", "P1", "1", "2", "3", "SOGLIA NORD") + "\r\n" +
                          SdrLine("08TP", "P2", "4", "5", "6", "A;B") + std::string(13, ' ') + "\r\n" +
                          "08KI            P3              7               8\r\n"
-                         "00NMSDR20     V03-05\r\n08TP100029.1755686-4.00952570.00963371FIT-TEST\r\n";
+                         "\x02" "00NMSDR20     V03-05\r\n08TP100029.1755686-4.00952570.00963371FIT-TEST\r\n";
 
 // Runs one after another in one folder; the CSV files each names are removed after it,
 // unless it keeps them for the next.
@@ -63,7 +70,7 @@ TEST_F(CliTest, EachRunWritesItsFilesAndReportsEachInputOnALine) {
   for (const char* name : {"a.sdr", "-k.sdr", "c.sdr"}) WriteBytes(name, kRecord);
   WriteBytes("job.sdr", kJob);
   WriteBytes("none.sdr", "header\r\nnothing else\r\n");
-  WriteBytes("old.sdr", "00NMSDR20     V03-05    25-Sep-10 22:10 113111\r\n08TP100029.1755686-4.00952570.0\r\n");
+  WriteBytes("old.sdr", "\x03" "00NMSDR20     V03-05    25-Sep-10 22:10 113111\r\n08TP100029.1755686-4.00952570.0\r\n");
   fs::create_directory("empty.sdr");  // a folder without .sdr files
   WriteBytes("c.csv", "kept\r\n");
   MakeReadOnly("c.csv");
@@ -89,9 +96,10 @@ TEST_F(CliTest, EachRunWritesItsFilesAndReportsEachInputOnALine) {
        "varnel-cli: empty.sdr: no .sdr files in it\n" + notSdr("notes.txt") +
            "varnel-cli: " + tooLong + ": skipped: the name is too long\n" + noRecords,
        {{"a.csv", kCsv}, {"-k.csv", kCsv}, {"empty.csv", {}}, {"none.csv", {}}}},
-      // Nothing converted is no success: names skipped, and an SDR20 job, whose points are shorter.
-      {{"notes.txt", "typo.sd", "old.sdr"}, CliStatus::NotAllConverted,
-       notSdr("notes.txt") + notSdr("typo.sd") +
+      // Nothing converted is no success: names skipped (each shown on one line, with nothing
+      // for a terminal to obey), and an SDR20 job, whose points are shorter.
+      {{"notes.txt", "typo\n\x1b[31m\x7f\\é.sd", "old.sdr"}, CliStatus::NotAllConverted,
+       notSdr("notes.txt") + notSdr("typo\\x0a\\x1b[31m\\x7f" + std::string(fs::path::preferred_separator == '/' ? 2 : 1, '\\') + "é.sd") +
            "varnel-cli: old.sdr: no records: it is an older SDR2x file, whose records are not lines of 84 characters (--sdr reads them)\n",
        {{"old.csv", {}}}},
       {{"-q", "c.sdr", "a.sdr"}, CliStatus::WriteFailed, "varnel-cli: c.csv: cannot write: Permission denied\n",
@@ -123,10 +131,21 @@ TEST_F(CliTest, EachRunWritesItsFilesAndReportsEachInputOnALine) {
       if (!run.keep) fs::remove(name);
     }
   }
+  // Wrong too: one CSV file spelt absolute and relative, through a link to its folder, or
+  // as a CSV file that links to it (MinGW's library makes no links).
+#ifndef _WIN32
+  fs::create_directory_symlink(".", "l");
+  fs::create_symlink("c.csv", "b.csv");
+#endif
   for (const Texts& arguments : std::vector<Texts>{
            {}, {"--bogus", "a.sdr"}, {"-s", "colon", "a.sdr"}, {"a.sdr", "-s"}, {"--separator=", "a.sdr"}, {"-k"},
            {"-c", "PN", "-k", "a.sdr"}, {"--columns=PNQ", "a.sdr"}, {"-c", "pzP", "a.sdr"}, {"-c", "", "a.sdr"}, {"-", "-"},
-           {"--sdr=1", "a.sdr"}, {"-qk", "a.sdr"}, {"-o", "out", "a.sdr", "a.sdr"}, {"--overwrite", "a.sdr", "a.sdr"}}) {
+           {"--sdr=1", "a.sdr"}, {"-qk", "a.sdr"}, {"-o", "out", "a.sdr", "a.sdr"}, {"--overwrite", "a.sdr", "a.sdr"},
+           {"--overwrite", "a.sdr", folder / "a.SDR"},
+#ifndef _WIN32
+           {"--overwrite", "a.sdr", "l/a.sdr"}, {"--overwrite", "b.sdr", "c.sdr"},
+#endif
+       }) {
     const CliResult result = RunCliOn(arguments);
     EXPECT_EQ(result.status, CliStatus::BadCommandLine) << testing::PrintToString(arguments);
     EXPECT_TRUE(result.err.ends_with("\nTry 'varnel-cli --help'.\n")) << result.err;
@@ -182,6 +201,11 @@ TEST_F(CliTest, FoldersOfFilesIntoAnOutputFolder) {
 #ifdef _WIN32
   // Windows folds the case of every script: one CSV file for both.
   EXPECT_EQ(RunCliOn({"-o", "out", "one", "two"}).status, CliStatus::BadCommandLine);
+  // Two levels made under a drive's root, in the \\?\ form.
+  const std::string top = "\\\\?\\" + (folder / "").substr(0, 3) + "varnel-made";
+  EXPECT_EQ(RunCliOn({"-q", "-o", top + "\\sub", "site/a.sdr"}).status, CliStatus::Converted);
+  EXPECT_EQ(ReadBytes(top + "\\sub\\a.csv"), kCsv);
+  fs::remove_all(FsPath(top));
   const CliResult expected{CliStatus::Converted, "", ""};
 #else
   // A folder that cannot be read is reported, and the others are converted.
@@ -200,28 +224,63 @@ TEST_F(CliTest, FoldersOfFilesIntoAnOutputFolder) {
   }
 }
 
-// Standard input to standard output, byte for byte with its CR LF, and an output whose
-// reader has gone (| head), which ends the run quietly with status 2.
+// Standard input to standard output, byte for byte with its CR LF; an output whose reader
+// has gone (| head), which ends the run quietly with status 2, also while the input stays
+// open and sends nothing more; and no output at all, which leaves the input as it was.
 TEST_F(CliTest, StandardInputToStandardOutput) {
   WriteBytes("in", kJob);
   WriteBytes("long", LongJob(60000).input);
-  for (bool readerGone : {false, true}) {
-    SCOPED_TRACE(readerGone ? "reader gone" : "to a file");
-    const int savedIn = dup(0), savedOut = dup(1);
-    int pipeEnds[2];
-    ASSERT_EQ(pipe(pipeEnds), 0);
-    const int in = open(readerGone ? "long" : "in", O_RDONLY | O_BINARY);
-    const int out = readerGone ? pipeEnds[1] : open("out", O_WRONLY | O_CREAT | O_BINARY, 0644);
-    close(pipeEnds[0]);
-    dup2(in, 0), dup2(out, 1), close(in), close(out);
-    const CliResult result = RunCliOn({"--sdr", "--header", "-q", "-"});
-    dup2(savedIn, 0), dup2(savedOut, 1), close(savedIn), close(savedOut);
-    if (!readerGone) close(pipeEnds[1]);
-    EXPECT_EQ(result.status, readerGone ? CliStatus::WriteFailed : CliStatus::Converted);
-    EXPECT_EQ(result.err, "");
+  int gone[2], idle[2];
+  ASSERT_EQ(pipe(gone) | pipe(idle), 0);
+  close(gone[0]);
+  // The idle input: its records, and then nothing until the run has ended.
+  std::jthread feeder([&, records = LongJob(30000).input] {
+    [[maybe_unused]] const auto sent = write(idle[1], records.data(), static_cast<unsigned>(records.size()));
+  });
+  const struct {
+    int in, out;
+    CliStatus status;
+    std::string err;
+  } runs[] = {
+      {open("in", O_RDONLY | O_BINARY), open("out", O_WRONLY | O_CREAT | O_BINARY, 0644), CliStatus::Converted, ""},
+      {open("long", O_RDONLY | O_BINARY), gone[1], CliStatus::WriteFailed, ""},
+      {idle[0], dup(gone[1]), CliStatus::WriteFailed, ""},
+#ifndef _WIN32
+      {open("in", O_RDWR), -1, CliStatus::WriteFailed, "varnel-cli: standard output: cannot write: Bad file descriptor\n"},
+#endif
+  };
+  for (const auto& run : runs) {
+    const CliResult result = RunCliOn({"--sdr", "--header", "-q", "-"}, false, run.in, run.out);
+    EXPECT_EQ(result.status, run.status);
+    EXPECT_EQ(result.err, run.err);
+    close(run.in), close(run.out);
   }
+  feeder.join(), close(idle[1]);
   EXPECT_EQ(ReadBytes("out"), "Point;East;North;Elevation\r\nSTN1;200.25;100.5;10\r\nP1;2;1;3\r\nP2;5;4;6\r\n"
                               "P3;8;7;\r\n1000;-4.0095257;29.1755686;0.00963371\r\n");
+  EXPECT_EQ(ReadBytes("in"), kJob);
 }
+
+#ifndef _WIN32
+// A terminal set to stop writers in background process groups (stty tostop) does not
+// stop the writing helper, which has a group of its own.
+TEST_F(CliTest, WritesToATerminalThatStopsBackgroundWriters) {
+  WriteBytes("in", kRecord);
+  const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_TRUE(terminal >= 0 && grantpt(terminal) == 0 && unlockpt(terminal) == 0);
+  const pid_t child = fork();
+  if (child == 0) {  // a session of which the terminal is the controlling one, as in a login
+    setsid();
+    const int side = open(ptsname(terminal), O_RDWR);
+    termios settings{};
+    tcgetattr(side, &settings), settings.c_lflag |= TOSTOP, tcsetattr(side, TCSANOW, &settings);
+    _exit(static_cast<int>(RunCliOn({"-q", "-"}, false, open("in", O_RDONLY), side).status));
+  }
+  int status = -1;
+  waitpid(child, &status, 0);
+  EXPECT_EQ(status, 0);
+  close(terminal);
+}
+#endif
 
 }  // namespace
