@@ -2,38 +2,15 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 
 #include "cli/BlockWriter.h"
-#include "convert/PointColumns.h"
-#include "convert/SdrRecord.h"
+#include "convert/BlockConversion.h"
 
 class File;
 
-// How varnel-cli turns lines into CSV lines.
-struct LineFormat {
-  ConversionOptions window;             // the separator, and the window's exchange of X and Y
-  std::optional<ColumnChoice> columns;  // chosen columns, quoted where they need it
-  bool sdr = false;                     // every point of SDR jobs, record by record
-  std::string header;                   // a first line, before the first CSV line, when not empty
-
-  // The separator as one character.
-  char Separator() const { return SeparatorText(window).front(); }
-  // The columns chosen, or else the window's.
-  ColumnChoice Columns() const { return columns.value_or(WindowColumns(window.ChangeXY)); }
-};
-
 // How converting one file ended.
 enum class FileResult { Converted, ReadFailed, WriteFailed };
-
-// What a file held.
-struct FileCounts {
-  std::uint64_t records = 0;   // records converted; with sdr, points
-  std::uint64_t stations = 0;  // with sdr, the points that are stations
-  std::uint64_t otherLines = 0;
-  bool olderLayout = false;  // a header named SDR2x, whose records are not of 84 characters
-};
 
 struct FileOutcome {
   FileResult result = FileResult::Converted;
@@ -42,9 +19,9 @@ struct FileOutcome {
   FileCounts counts;
 };
 
-// Converts input into output, reading and writing in large blocks; without columns
-// and sdr, with the same bytes as the window. A file is created at the first CSV line
-// and appended to, unless output says to replace it; a failed write leaves it with whole
-// lines only. onProgress is called with the count of input bytes read so far.
+// Converts input into output (BlockConversion), reading ahead on one thread and writing
+// on another. A file is created at the first CSV line and appended to, unless output
+// says to replace it; a failed write leaves it with whole lines only. onProgress is
+// called with the count of input bytes read so far.
 FileOutcome ConvertInBlocks(File& input, const OutputTarget& output, const LineFormat& format,
                             const std::function<void(std::uint64_t bytesRead)>& onProgress);

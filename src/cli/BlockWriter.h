@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "convert/BlockConversion.h"
+
 // Where a BlockWriter writes: a file that it opens at the first block, or standard output.
 struct OutputTarget {
   std::string path;      // empty: standard output
@@ -39,10 +41,8 @@ int Close(const OutputTarget& target, int fd);
 // POSIX systems the writes are made by a helper process in a process group of its own,
 // deaf to the interrupting signals, which finishes the blocks it was given when the
 // converter ends; on Windows the kernel completes a write before it ends a thread.
-class BlockWriter {
+class BlockWriter : public CsvBlockOutput {
  public:
-  // Half a megabyte: the block being filled and the one being written stay in cache.
-  static constexpr std::size_t kBlockCapacity = 512 << 10;
   // Added to Reason() when a failed block could not be cut back to a whole line.
   static constexpr const char* kPartLeftNote = "; cutting the file back failed too: it may end in part of a line";
 
@@ -54,11 +54,10 @@ class BlockWriter {
   BlockWriter(const BlockWriter&) = delete;
   BlockWriter& operator=(const BlockWriter&) = delete;
 
-  // Room for kBlockCapacity bytes to gather the next block in.
-  char* Buffer();
+  char* Buffer() override;
   // Hands the first size bytes of Buffer() over for writing. False when writing
   // failed, this block or an earlier one; Reason() and Error() then say why.
-  bool Submit(std::size_t size);
+  bool Submit(std::size_t size) override;
   // Waits until every block is written and closes the file. False on any failure.
   bool Finish();
   const std::string& Reason() const { return reason_; }
