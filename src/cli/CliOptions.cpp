@@ -14,8 +14,10 @@ const char* const kCliUsage =
     "\n"
     "  -s, --separator=SEP     semicolon (the default), comma or tab\n"
     "  -k, --keep-xy           keep X and Y in input order (by default they are exchanged)\n"
-    "      --sdr               read each file as an SDR job: every point (08, 02, 18, 15)\n"
-    "                          of SDR33 and of the older SDR2x layout, also when cut short\n"
+    "      --sdr               read each file as SDR jobs, SDR33 or the older SDR2x: every\n"
+    "                          point of a job once, from its coordinate records (08, 02,\n"
+    "                          18, 15) or else reduced from its observations (09); the\n"
+    "                          columns P,N,E,Z,D unless --columns names others\n"
     "  -c, --columns=LETTERS   which fields, in which order: P point, N north, E east,\n"
     "                          Z elevation, D code (e.g. PNEZD); fields that hold the\n"
     "                          separator or a double quote are quoted\n"
@@ -124,6 +126,10 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
   options.conversion.ChangeXY = !options.keepXY;
   if (options.keepXY && options.columns) {
     error = "--keep-xy and --columns cannot go together: name the columns in their order";
+    return false;
+  }
+  if (options.keepXY && options.sdr) {
+    error = "--keep-xy and --sdr cannot go together: --sdr writes P,N,E,Z,D, or the columns named by --columns";
     return false;
   }
   if (options.files.empty() && !options.help && !options.version) {

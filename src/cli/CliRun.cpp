@@ -104,6 +104,21 @@ std::string Counted(std::uint64_t count, const char* what) {
   return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
 }
 
+// "; K observations not reduced: " and each reason with its count, or "" when every
+// observation with a distance and readings was reduced.
+std::string NotReduced(const FileCounts& counts) {
+  constexpr const char* kReasons[survey::kNotReducedReasons] = {"without station coordinates", "with angles to the left",
+                                                                "without an angle unit", "with coordinates out of range"};
+  std::string reasons;
+  std::uint64_t total = 0;
+  for (std::size_t k = 0; k < survey::kNotReducedReasons; ++k) {
+    if (counts.notReduced[k] == 0) continue;
+    reasons += (total > 0 ? ", " : "") + std::to_string(counts.notReduced[k]) + " " + kReasons[k];
+    total += counts.notReduced[k];
+  }
+  return total == 0 ? "" : "; " + Counted(total, "observation") + " not reduced: " + reasons;
+}
+
 class Reporter {
  public:
   Reporter(std::FILE* err, bool quiet, bool showProgress) : err_(err), quiet_(quiet), showProgress_(showProgress && !quiet) {}
@@ -114,9 +129,13 @@ class Reporter {
   // What a file held: left out when quiet.
   void Counts(const std::string& path, const FileCounts& counts, bool sdr) {
     if (quiet_) return;
-    Line(path, (sdr ? Counted(counts.records, "point") + " (" + Counted(counts.stations, "station") + ")"
-                    : Counted(counts.records, "record")) +
-                   ", " + Counted(counts.otherLines, "other line"));
+    if (!sdr) {
+      Line(path, Counted(counts.records, "record") + ", " + Counted(counts.otherLines, "other line"));
+      return;
+    }
+    Line(path, Counted(counts.records, "point") + " (" + Counted(counts.stations, "station") + ", " +
+                   std::to_string(counts.fromObservations) + " from observations), " +
+                   Counted(counts.otherLines, "other line") + NotReduced(counts));
   }
 
   void Progress(std::size_t file, std::size_t files, std::uint64_t bytes) {
@@ -146,7 +165,7 @@ class Reporter {
 };
 
 std::string NothingConverted(const FileCounts& counts, bool sdr) {
-  if (sdr) return "no points: no record of a point (08, 02, 18 or 15) reaches its east field";
+  if (sdr) return "no points: no coordinate record reaches its east field, and no observation was reduced" + NotReduced(counts);
   if (counts.olderLayout) {
     return "no records: it is an older SDR2x file, whose records are not lines of 84 characters (--sdr reads them)";
   }

@@ -21,8 +21,10 @@ struct LineFormat {
 
   // The separator as one character.
   char Separator() const { return SeparatorText(window).front(); }
-  // The columns chosen, or else the window's.
-  ColumnChoice Columns() const { return columns.value_or(WindowColumns(window.ChangeXY)); }
+  // The columns chosen; else those of survey point files with sdr, and the window's without.
+  ColumnChoice Columns() const {
+    return columns ? *columns : sdr ? *ParseColumns("PNEZD") : WindowColumns(window.ChangeXY);
+  }
 };
 
 // What a file held.

@@ -6,6 +6,7 @@
 
 #include "convert/FieldBytes.h"
 #include "convert/LineSplitter.h"
+#include "convert/SdrRecord.h"
 #include "survey/Number.h"
 
 namespace survey {
@@ -14,12 +15,6 @@ namespace {
 
 // Coordinates below this size fit a column with their sign and three decimals.
 constexpr double kLargestCoordinate = 1e11;
-
-// A serial transfer frames a file with STX and ETX, sometimes glued to a record.
-std::string_view WithoutFraming(std::string_view line) {
-  while (!line.empty() && (line.front() == '\x02' || line.front() == '\x03')) line.remove_prefix(1);
-  return line;
-}
 
 char At(std::string_view line, std::size_t index) { return index < line.size() ? line[index] : ' '; }
 
@@ -84,7 +79,7 @@ JobReader::JobReader(PointSink& sink) : sink_(sink) { StartJob(); }
 
 bool JobReader::Read(std::string_view line) {
   if (stopped_) return false;
-  line = WithoutFraming(line);
+  line = WithoutTransferMarks(line);
   bool counted = false;  // the line gave a point coordinates, or was a reduced observation
   const char type[2] = {At(line, 0), At(line, 1)};
   switch ((type[0] << 8) | type[1]) {
@@ -119,7 +114,7 @@ bool JobReader::Read(std::string_view line) {
       counted = TakeCoordinates(line, Fields().point, false);
       break;
     case ('1' << 8) | '5':
-      counted = header_.layout == Layout::Sdr33 && TakeCoordinates(line, kGpsStation33, true);
+      counted = header_.layout == SdrLayout::Sdr33 && TakeCoordinates(line, kGpsStation33, true);
       break;
     case ('0' << 8) | '7':
       Orient(line);
@@ -171,7 +166,7 @@ void JobReader::StartJob() {
 
 void JobReader::ReadHeader(std::string_view line) {
   // Columns 5-20 name the version; columns 41-46 hold the job's settings in both layouts.
-  header_.layout = FieldOf(line, {4, 4}) == "SDR2" ? Layout::Sdr2x : Layout::Sdr33;
+  header_.layout = HeaderLayout(line).value_or(SdrLayout::Sdr33);
   constexpr double kCircle = 2 * std::numbers::pi;
   switch (At(line, 40)) {
     case '1': header_.radiansPerUnit = kCircle / 360; break;   // decimal degrees
@@ -186,14 +181,14 @@ void JobReader::ReadHeader(std::string_view line) {
 }
 
 void JobReader::ReadJobRecord(std::string_view line) {
-  if (header_.layout == Layout::Sdr2x) return;  // its settings follow as notes
+  if (header_.layout == SdrLayout::Sdr2x) return;  // its settings follow as notes
   settings_.curvatureAndRefraction = At(line, 23) == '2';
   settings_.refractionK = At(line, 24) == '2' ? 0.20 : 0.14;
   settings_.seaLevel = At(line, 25) == '2';
 }
 
 void JobReader::ReadNote(std::string_view line) {
-  if (header_.layout != Layout::Sdr2x) return;
+  if (header_.layout != SdrLayout::Sdr2x) return;
   const std::string_view text = line.substr(std::min<std::size_t>(line.size(), 4));
   const auto yes = [&](std::string_view name) {
     const std::string_view value = text.substr(name.size());

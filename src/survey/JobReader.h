@@ -63,7 +63,7 @@ class JobReader {
  private:
   // What the header (00) says, for the lines up to the next one.
   struct Header {
-    Layout layout = Layout::Sdr33;
+    SdrLayout layout = SdrLayout::Sdr33;
     double radiansPerUnit = 0;  // 0: no angle unit
     bool feet = false;
     bool eastFirst = false;
@@ -91,7 +91,7 @@ class JobReader {
   // The setup of the station with id, with its coordinates as they stand; nothing when
   // it has none that are numbers.
   std::optional<Setup> SetupOf(const char* id);
-  const Layouts& Fields() const { return header_.layout == Layout::Sdr2x ? kSdr2x : kSdr33; }
+  const Layouts& Fields() const { return header_.layout == SdrLayout::Sdr2x ? kSdr2x : kSdr33; }
 
   PointSink& sink_;
   bool stopped_ = false;

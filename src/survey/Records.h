@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <string_view>
 
+#include "convert/SdrRecord.h"
+
 // Where the fields of the records that a job's points come from stand, in the two
 // generations of the SDR format. SDR33 fields are 16 bytes wide; in SDR2x point ids are
 // 4 bytes and numbers 10, touching with no blank between them.
 namespace survey {
-
-enum class Layout : std::uint8_t { Sdr33, Sdr2x };
 
 // One field: its first byte, from 0, and its width.
 struct Field {
