@@ -157,6 +157,7 @@ class JobPoints : private survey::PointSink {
   bool Take(const survey::JobPoint& point) override {
     return csv_.Commit(writer_.Write(point.columns, kJobPointColumns, csv_.Room()));
   }
+  bool ReadsTexts() const override { return false; }
 
   CsvBlock& csv_;
   PointWriter writer_;

@@ -1,5 +1,6 @@
 #include "survey/JobReader.h"
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -7,6 +8,7 @@
 #include "convert/FieldBytes.h"
 #include "convert/LineSplitter.h"
 #include "convert/SdrRecord.h"
+#include "convert/Vector.h"
 #include "survey/Number.h"
 
 namespace survey {
@@ -38,12 +40,23 @@ void Keep(char* column, std::string_view bytes) {
 
 // The id as points are told apart: its bytes above 32, blank-padded. False for a blank id.
 bool IdKey(std::string_view field, char* key) {
-  char raw[2 * kColumnWidth];  // the copy below may read sixteen bytes past the field
+  char raw[2 * kColumnWidth];  // the copies below may read sixteen bytes past the field
   Keep(raw, field);
   std::memset(raw + kColumnWidth, ' ', kColumnWidth);
   const unsigned mask = field::KeptMask(raw);
-  char* const end = field::CopyPicked(raw, mask, key);
-  std::memset(end, ' ', static_cast<std::size_t>(key + kColumnWidth - end));
+#ifdef VARNEL_SSE2
+  if (mask != 0 && field::IsOneRun(mask)) {  // the usual id: its run moved to the front, blanks after it
+    const int first = field::LowestBit(mask);
+    const __m128i run = _mm_loadu_si128(reinterpret_cast<const __m128i*>(raw + first));
+    const __m128i inRun = _mm_cmplt_epi8(_mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
+                                         _mm_set1_epi8(static_cast<char>(std::popcount(mask))));
+    const __m128i padded = _mm_or_si128(_mm_and_si128(inRun, run), _mm_andnot_si128(inRun, _mm_set1_epi8(' ')));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(key), padded);
+    return mask != 0;
+  }
+#endif
+  char* end = field::CopyPicked(raw, mask, key);
+  while (end != key + kColumnWidth) *end++ = ' ';
   return mask != 0;
 }
 
@@ -67,10 +80,8 @@ std::string_view TextOf(const std::array<char, kColumnWidth>& column, bool code,
 
 // Writes a reduced coordinate, below kLargestCoordinate in size, as its column.
 void KeepMillimetres(char* column, double value) {
-  char text[kFormattedRoom];
-  std::memset(text, ' ', kColumnWidth);
-  FormatMillimetres(value, text);
-  std::memcpy(column, text, kColumnWidth);
+  std::memset(column, ' ', kColumnWidth);
+  FormatMillimetres(value, column);
 }
 
 }  // namespace
@@ -136,17 +147,19 @@ bool JobReader::Finish() {
 
 void JobReader::EndJob() {
   char scratch[4 * kColumnWidth];
+  const bool texts = sink_.ReadsTexts();
   for (std::uint32_t k = 0; k < points_.OrderedCount() && !stopped_; ++k) {
     const StoredPoint& stored = points_[points_.Ordered(k)];
-    const auto& c = stored.columns;
-    const JobPoint point{TextOf(c[0], false, scratch),
-                         TextOf(c[1], false, scratch + kColumnWidth),
-                         TextOf(c[2], false, scratch + 2 * kColumnWidth),
-                         TextOf(c[3], false, scratch + 3 * kColumnWidth),
-                         TextOf(c[4], true, nullptr),
-                         c[0].data(),
-                         stored.station,
-                         stored.source == Source::Observation};
+    JobPoint point;
+    if (texts) {
+      const auto& c = stored.columns;
+      point = {TextOf(c[0], false, scratch), TextOf(c[1], false, scratch + kColumnWidth),
+               TextOf(c[2], false, scratch + 2 * kColumnWidth), TextOf(c[3], false, scratch + 3 * kColumnWidth),
+               TextOf(c[4], true, nullptr)};
+    }
+    point.columns = stored.columns[0].data();
+    point.station = stored.station;
+    point.fromObservation = stored.source == Source::Observation;
     ++counts_.points;
     counts_.stations += point.station;
     counts_.fromObservations += point.fromObservation;
@@ -154,6 +167,7 @@ void JobReader::EndJob() {
   }
   points_.Clear();
   setups_.clear();
+  lastSetup_ = PointTable::kNone;
   StartJob();
 }
 
@@ -280,10 +294,15 @@ void JobReader::SetUp(std::string_view line, const CoordinateRecord& record) {
 }
 
 std::optional<Setup> JobReader::SetupOf(const char* id) {
-  const std::uint32_t station = points_.Find(id);
-  if (station == PointTable::kNone || points_[station].setup == PointTable::kNone) return std::nullopt;
-  const StoredPoint& point = points_[station];
-  SetupState& state = setups_[point.setup];
+  // Observations come in runs from one station: its setup is remembered.
+  if (lastSetup_ == PointTable::kNone || std::memcmp(id, lastStation_, kColumnWidth) != 0) {
+    const std::uint32_t station = points_.Find(id);
+    if (station == PointTable::kNone || points_[station].setup == PointTable::kNone) return std::nullopt;
+    lastSetup_ = points_[station].setup;
+    std::memcpy(lastStation_, id, kColumnWidth);
+  }
+  SetupState& state = setups_[lastSetup_];
+  const StoredPoint& point = points_[state.station];
   if (state.parsedVersion != point.version) {
     // The coordinates the station would be written with now.
     const std::optional<double> north = NumberIn(point.columns[1]), east = NumberIn(point.columns[2]);

@@ -38,6 +38,8 @@ class PointSink {
  public:
   // One point; false stops the reader: it hands out no more.
   virtual bool Take(const JobPoint& point) = 0;
+  // False for a sink that reads only JobPoint::columns, whose texts are then left empty.
+  virtual bool ReadsTexts() const { return true; }
 
  protected:
   ~PointSink() = default;
@@ -100,6 +102,8 @@ class JobReader {
   std::optional<double> targetHeight_;
   PointTable points_;
   std::vector<SetupState> setups_;
+  std::uint32_t lastSetup_ = PointTable::kNone;  // the setup of lastStation_, when known
+  char lastStation_[kColumnWidth];
   JobCounts counts_;
 };
 

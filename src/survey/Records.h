@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -62,7 +63,7 @@ inline constexpr CoordinateRecord kGpsStation33 = {{4, 16}, {20, 16}, {36, 16}, 
 // The bytes of a field in line; those past the line's end count as blanks, and are left out.
 inline std::string_view FieldOf(std::string_view line, Field field) {
   if (line.size() <= field.start) return {};
-  return line.substr(field.start, field.width);
+  return {line.data() + field.start, std::min<std::size_t>(field.width, line.size() - field.start)};
 }
 
 // The bytes of a line that the reader needs: the longest record, a GPS station (15).
