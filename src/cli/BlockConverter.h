@@ -33,6 +33,7 @@ struct FileCounts {
   std::uint64_t stations = 0;  // with sdr, the points that are stations
   std::uint64_t otherLines = 0;
   bool olderLayout = false;  // a header named SDR2x, whose records are not of 84 characters
+  std::uint64_t leftOut = 0;  // in a drawing, points not drawn: their north or east is not a number
 };
 
 struct FileOutcome {
