@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <initializer_list>
+#include <cstring>
 #include <optional>
 #include <utility>
 
@@ -19,42 +19,71 @@ constexpr std::string_view kLabelLayers[] = {"PNTNO", "PNTELEV", "PNTDESC"};
 constexpr double kLabelRise[] = {0.5, -1.0, -2.5};
 constexpr int kLabelColours[] = {1, 5, 3};  // red, blue, green; the points' layers white
 constexpr std::size_t kPiece = 64 << 10;
+constexpr std::size_t kChunkPoints = 1 << 14;
+// The bytes of a point's entities but its labels and its layer's name; of a layer's entry
+// but its name.
+constexpr std::size_t kEntitiesRoom = 1024;
 
-void Group(std::string& out, int code, std::string_view value) {
-  char digits[12];
-  out.append(digits, std::to_chars(digits, digits + sizeof digits, code).ptr);
-  out += "\r\n";
-  out += value;
-  out += "\r\n";
-}
+// The bytes of the drawing, gathered into pieces of about kPiece bytes for the caller's
+// writer. Everything goes where Room() has made room for it.
+class Pieces {
+ public:
+  explicit Pieces(const DxfDrawing::Writer& write) : write_(write), buffer_(2 * kPiece, '\0') {}
 
-// value with at most four decimals, no trailing zeros and never "-0". Values stay
-// below 10^10 in size, so ten-thousandths are exact integers in a double.
-void Group(std::string& out, int code, double value) {
-  char text[32];
-  char* end = text;
-  auto units = static_cast<std::int64_t>(std::llround(value * 1e4));
-  if (units < 0) *end++ = '-', units = -units;
-  end = std::to_chars(end, text + sizeof text, units / 10000).ptr;
-  if (const int decimals = static_cast<int>(units % 10000); decimals != 0) {
-    *end++ = '.';
-    for (int unit = 1000, rest = decimals; rest != 0; unit /= 10) {
-      *end++ = static_cast<char>('0' + rest / unit);
-      rest %= unit;
-    }
+  // Room for size more bytes; a full piece goes to the writer first. False once the
+  // writer has failed.
+  bool Room(std::size_t size) {
+    if (used_ + size > kPiece) ok_ = ok_ && Flush();
+    if (size > buffer_.size()) buffer_.resize(size);
+    return ok_;
   }
-  Group(out, code, std::string_view(text, static_cast<std::size_t>(end - text)));
-}
+  bool Flush() {
+    const bool ok = ok_ && write_(std::string_view(buffer_.data(), used_));
+    used_ = 0;
+    return ok;
+  }
 
-// Groups of fixed texts, in order.
-void Groups(std::string& out, std::initializer_list<std::pair<int, std::string_view>> groups) {
-  for (const auto& [code, value] : groups) Group(out, code, value);
-}
+  template <std::size_t N>
+  Pieces& operator<<(const char (&text)[N]) {  // a literal: copied at a known size
+    return Put(text, N - 1);
+  }
+  Pieces& operator<<(std::string_view text) { return Put(text.data(), text.size()); }
 
-void Point3(std::string& out, double x, double y, double z) {
-  Group(out, 10, x);
-  Group(out, 20, y);
-  Group(out, 30, z);
+  // value with at most four decimals, no trailing zeros and never "-0". Values stay
+  // below 10^10 in size, so ten-thousandths are exact integers in a double.
+  Pieces& operator<<(double value) {
+    char* const start = buffer_.data() + used_;
+    char* end = start;
+    auto units = static_cast<std::int64_t>(std::llround(value * 1e4));
+    if (units < 0) *end++ = '-', units = -units;
+    end = std::to_chars(end, end + 20, units / 10000).ptr;
+    if (const int decimals = static_cast<int>(units % 10000); decimals != 0) {
+      *end++ = '.';
+      for (int unit = 1000, rest = decimals; rest != 0; unit /= 10) {
+        *end++ = static_cast<char>('0' + rest / unit);
+        rest %= unit;
+      }
+    }
+    used_ += static_cast<std::size_t>(end - start);
+    return *this;
+  }
+
+ private:
+  Pieces& Put(const char* bytes, std::size_t size) {
+    std::memcpy(buffer_.data() + used_, bytes, size);
+    used_ += size;
+    return *this;
+  }
+
+  const DxfDrawing::Writer& write_;
+  std::string buffer_;
+  std::size_t used_ = 0;
+  bool ok_ = true;
+};
+
+// The groups of a point: 10 x, 20 y, 30 z.
+Pieces& Coordinates(Pieces& out, double x, double y, double z) {
+  return out << "10\r\n" << x << "\r\n20\r\n" << y << "\r\n30\r\n" << z << "\r\n";
 }
 
 void AppendDxfText(std::string& out, std::string_view text) {
@@ -98,8 +127,8 @@ bool DxfDrawing::Add(const JobPoint& point) {
   const std::optional<double> elevation = ParseNumber(point.elevation);
   const double at[3] = {*east, *north, elevation.value_or(0.0)};
   for (int k = 0; k < 3; ++k) {
-    low_[k] = points_.empty() ? at[k] : std::min(low_[k], at[k]);
-    high_[k] = points_.empty() ? at[k] : std::max(high_[k], at[k]);
+    low_[k] = pointCount_ == 0 ? at[k] : std::min(low_[k], at[k]);
+    high_[k] = pointCount_ == 0 ? at[k] : std::max(high_[k], at[k]);
   }
 
   auto layer = layerOfCode_.find(point.code);
@@ -110,79 +139,73 @@ bool DxfDrawing::Add(const JobPoint& point) {
     layer = layerOfCode_.emplace(point.code, static_cast<std::uint32_t>(same - layers_.begin())).first;
     if (same == layers_.end()) layers_.push_back(name);
   }
-  points_.push_back({at[0], at[1], at[2], layer->second});
+  if (chunks_.empty() || chunks_.back().points.size() == kChunkPoints) {
+    chunks_.emplace_back().points.reserve(kChunkPoints);
+    chunks_.back().labels.reserve(kChunkPoints * 32);
+  }
+  Chunk& chunk = chunks_.back();
+  chunk.points.push_back({at[0], at[1], at[2], layer->second});
+  ++pointCount_;
 
   const std::string_view labels[] = {point.id, elevation ? point.elevation : std::string_view(), point.code};
   for (int k = 0; k < 3; ++k) {
-    const std::size_t start = labels_.size();
-    AppendDxfText(labels_, labels[k]);
-    labelLayerUsed_[k] = labelLayerUsed_[k] || labels_.size() > start;
-    labels_ += '\0';
+    const std::size_t start = chunk.labels.size();
+    AppendDxfText(chunk.labels, labels[k]);
+    labelLayerUsed_[k] = labelLayerUsed_[k] || chunk.labels.size() > start;
+    chunk.labels += '\0';
   }
   return true;
 }
 
-void DxfDrawing::WriteTables(std::string& out) const {
-  Groups(out, {{0, "SECTION"}, {2, "TABLES"}, {0, "TABLE"}, {2, "LTYPE"}, {70, "1"}, {0, "LTYPE"}, {2, "CONTINUOUS"},
-               {70, "0"}, {3, "Solid line"}, {72, "65"}, {73, "0"}, {40, "0.0"}, {0, "ENDTAB"}});
+bool DxfDrawing::Write(const Writer& write) const {
+  Pieces out(write);
+  out.Room(kEntitiesRoom);
+  out << "0\r\nSECTION\r\n2\r\nHEADER\r\n9\r\n$ACADVER\r\n1\r\nAC1009\r\n9\r\n$DWGCODEPAGE\r\n3\r\nANSI_"
+      << std::to_string(settings_.codePage) << "\r\n9\r\n$EXTMIN\r\n";
+  Coordinates(out, low_[0], low_[1], low_[2]) << "9\r\n$EXTMAX\r\n";
+  Coordinates(out, high_[0], high_[1], high_[2]) << "0\r\nENDSEC\r\n";
 
   std::vector<std::pair<std::string_view, int>> layers;  // name, colour
   for (const std::string& name : layers_) layers.emplace_back(name, 7);
   for (int k = 0; k < 3; ++k) {
     if (labelLayerUsed_[k]) layers.emplace_back(kLabelLayers[k], kLabelColours[k]);
   }
-  Groups(out, {{0, "TABLE"}, {2, "LAYER"}});
-  Group(out, 70, std::to_string(layers.size()));
+  out << "0\r\nSECTION\r\n2\r\nTABLES\r\n0\r\nTABLE\r\n2\r\nLTYPE\r\n70\r\n1\r\n0\r\nLTYPE\r\n2\r\nCONTINUOUS\r\n"
+         "70\r\n0\r\n3\r\nSolid line\r\n72\r\n65\r\n73\r\n0\r\n40\r\n0.0\r\n0\r\nENDTAB\r\n0\r\nTABLE\r\n2\r\nLAYER\r\n70\r\n"
+      << std::to_string(layers.size()) << "\r\n";
   for (const auto& [name, colour] : layers) {
-    Groups(out, {{0, "LAYER"}, {2, name}, {70, "0"}});
-    Group(out, 62, std::to_string(colour));
-    Group(out, 6, "CONTINUOUS");
+    out.Room(kEntitiesRoom + name.size());
+    out << "0\r\nLAYER\r\n2\r\n" << name << "\r\n70\r\n0\r\n62\r\n" << std::to_string(colour) << "\r\n6\r\nCONTINUOUS\r\n";
   }
-
-  Groups(out, {{0, "ENDTAB"}, {0, "TABLE"}, {2, "STYLE"}, {70, "1"}, {0, "STYLE"}, {2, "STANDARD"}, {70, "0"},
-               {40, "0.0"}, {41, "1.0"}, {50, "0.0"}, {71, "0"}});
-  Group(out, 42, settings_.textHeight);  // the height last used
-  Groups(out, {{3, "txt"}, {0, "ENDTAB"}, {0, "ENDSEC"}});
-}
-
-bool DxfDrawing::Write(const Writer& write) const {
-  std::string out;
-  out.reserve(kPiece + 4096);
-  Groups(out, {{0, "SECTION"}, {2, "HEADER"}, {9, "$ACADVER"}, {1, "AC1009"}, {9, "$DWGCODEPAGE"}});
-  Group(out, 3, "ANSI_" + std::to_string(settings_.codePage));
-  Group(out, 9, "$EXTMIN");
-  Point3(out, low_[0], low_[1], low_[2]);
-  Group(out, 9, "$EXTMAX");
-  Point3(out, high_[0], high_[1], high_[2]);
-  Group(out, 0, "ENDSEC");
-  WriteTables(out);
-  Groups(out, {{0, "SECTION"}, {2, "BLOCKS"}, {0, "ENDSEC"}, {0, "SECTION"}, {2, "ENTITIES"}});
+  out.Room(kEntitiesRoom);
+  out << "0\r\nENDTAB\r\n0\r\nTABLE\r\n2\r\nSTYLE\r\n70\r\n1\r\n0\r\nSTYLE\r\n2\r\nSTANDARD\r\n70\r\n0\r\n40\r\n0.0\r\n"
+         "41\r\n1.0\r\n50\r\n0.0\r\n71\r\n0\r\n42\r\n"  // the height last used
+      << settings_.textHeight << "\r\n3\r\ntxt\r\n0\r\nENDTAB\r\n0\r\nENDSEC\r\n"
+      << "0\r\nSECTION\r\n2\r\nBLOCKS\r\n0\r\nENDSEC\r\n0\r\nSECTION\r\n2\r\nENTITIES\r\n";
 
   const double height = settings_.textHeight;
-  std::size_t label = 0;  // in labels_
-  for (const Point& point : points_) {
-    Group(out, 0, "POINT");
-    Group(out, 8, layers_[point.layer]);
-    Point3(out, point.east, point.north, point.elevation);
-    for (int k = 0; k < 3; ++k) {
-      const std::size_t end = labels_.find('\0', label);
-      const std::string_view text(labels_.data() + label, end - label);
-      label = end + 1;
-      if (text.empty()) continue;
-      Group(out, 0, "TEXT");
-      Group(out, 8, kLabelLayers[k]);
-      Point3(out, point.east + height / 2, point.north + kLabelRise[k] * height, point.elevation);
-      Group(out, 40, height);
-      Group(out, 1, text);
-    }
-    if (out.size() >= kPiece) {
-      if (!write(out)) return false;
-      out.clear();
+  for (const Chunk& chunk : chunks_) {
+    const char* label = chunk.labels.data();
+    for (const Point& point : chunk.points) {
+      const char* const first = label;
+      std::string_view texts[3];
+      for (std::string_view& text : texts) {
+        text = label;  // up to its 0 byte
+        label += text.size() + 1;
+      }
+      if (!out.Room(kEntitiesRoom + layers_[point.layer].size() + static_cast<std::size_t>(label - first))) return false;
+      Coordinates(out << "0\r\nPOINT\r\n8\r\n" << layers_[point.layer] << "\r\n", point.east, point.north, point.elevation);
+      for (int k = 0; k < 3; ++k) {
+        if (texts[k].empty()) continue;
+        Coordinates(out << "0\r\nTEXT\r\n8\r\n" << kLabelLayers[k] << "\r\n", point.east + height / 2,
+                    point.north + kLabelRise[k] * height, point.elevation)
+            << "40\r\n" << height << "\r\n1\r\n" << texts[k] << "\r\n";
+      }
     }
   }
-  Group(out, 0, "ENDSEC");
-  Group(out, 0, "EOF");
-  return write(out);
+  out.Room(kEntitiesRoom);
+  out << "0\r\nENDSEC\r\n0\r\nEOF\r\n";
+  return out.Flush();
 }
 
 }  // namespace survey

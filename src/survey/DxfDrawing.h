@@ -47,10 +47,10 @@ class DxfDrawing {
   // east is not a number (survey::ParseNumber); an elevation that is none is drawn as 0,
   // without a label.
   bool Add(const JobPoint& point);
-  std::size_t PointCount() const { return points_.size(); }
+  std::size_t PointCount() const { return pointCount_; }
 
-  // Writes the whole drawing, lines ending in CR LF, through write in pieces of some
-  // ten kilobytes. False as soon as write returns false.
+  // Writes the whole drawing, lines ending in CR LF, through write in pieces of about
+  // 64 KiB. False as soon as write returns false.
   bool Write(const Writer& write) const;
 
  private:
@@ -59,13 +59,17 @@ class DxfDrawing {
     std::uint32_t layer;
   };
 
-  void WriteTables(std::string& out) const;
+  // Points in chunks, so that holding more never moves those held.
+  struct Chunk {
+    std::vector<Point> points;
+    // The labels of the points in order, as DxfText writes them, each followed by a 0
+    // byte, which no label holds: id, elevation (empty without one) and code.
+    std::string labels;
+  };
 
   DxfSettings settings_;
-  std::vector<Point> points_;
-  // The labels of the points in order, as DxfText writes them, each followed by a 0
-  // byte, which no label holds: id, elevation (empty without one) and code.
-  std::string labels_;
+  std::vector<Chunk> chunks_;
+  std::size_t pointCount_ = 0;
   std::vector<std::string> layers_;                             // in the order of first use
   std::map<std::string, std::uint32_t, std::less<>> layerOfCode_;  // codes seen, by their text
   bool labelLayerUsed_[3] = {};                                  // PNTNO, PNTELEV, PNTDESC
