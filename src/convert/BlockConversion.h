@@ -35,6 +35,7 @@ struct FileCounts {
   std::uint64_t stations = 0;          // with sdr, the points with a station record in their job
   std::uint64_t fromObservations = 0;  // with sdr, the points reduced from an observation
   std::array<std::uint64_t, survey::kNotReducedReasons> notReduced{};  // with sdr, by survey::NotReduced
+  std::uint64_t leftOut = 0;  // in a drawing, points not drawn: their north or east is not a number
 };
 
 // Where CSV lines go, a block of whole lines at a time: a file, or the page's downloads.
