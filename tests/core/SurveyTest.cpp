@@ -178,14 +178,15 @@ TEST(SurveyTest, TakesEachPointOnceAndChainsAStationObservedBefore) {
       Record({{"09F1", 4}, {"S1", 16}, {"DIR", 16}, {"", 16}, {"90", 16}, {"45", 16}}),  // angles only
       Station("S2", "", "", "", "1.4"), Backsight("S2", "S1", "", "0"), observe("S2", s2, 1.4, "P3", p3, 225),
       Station("S9", "", "", "", "1.4"), observe("S9", s2, 1.4, "N1", p3, 0), observe("S8", s2, 1.4, "N2", p3, 0),
+      Station("S7", "N/A", "2000", "50", "1.4"), observe("S7", s2, 1.4, "N4", p3, 0),
       Job("111"), Point("P1", "7", "8", "9"),
       Header("111112"), Station("S1", "1000", "2000", "50", "1.5"), observe("S1", kS1, 1.5, "N3", kP1, 0),
   };
   EXPECT_EQ(Points(lines),
             "S1;1000;2000;50;STN (station)\nS2;1050.000;2050.000;50.500;CODE (station) (observed)\nP1;1060.5;2080;51;REC\n"
-            "P2;950.25;1990;;NEW\nP3;1100.000;2000.000;49.999;CODE (observed)\n"
+            "P2;950.25;1990;;NEW\nP3;1100.000;2000.000;49.999;CODE (observed)\nS7;N/A;2000;50;STN (station)\n"
             "P1;7;8;9;\nS1;1000;2000;50;STN (station)\n"
-            "13 other lines; not reduced: 2 without station, 1 left, 1 without unit, 0 too far");
+            "14 other lines; not reduced: 3 without station, 1 left, 1 without unit, 0 too far");
 }
 
 TEST(SurveyTest, ReadsNumbersByOneRuleAndWritesMillimetresAsPrintfRounds) {
