@@ -179,12 +179,14 @@ TEST(SurveyTest, TakesEachPointOnceAndChainsAStationObservedBefore) {
       Station("S2", "", "", "", "1.4"), Backsight("S2", "S1", "", "0"), observe("S2", s2, 1.4, "P3", p3, 225),
       Station("S9", "", "", "", "1.4"), observe("S9", s2, 1.4, "N1", p3, 0), observe("S8", s2, 1.4, "N2", p3, 0),
       Station("S7", "N/A", "2000", "50", "1.4"), observe("S7", s2, 1.4, "N4", p3, 0),
+      Station("S6", "1000", "2000", "50", "?"), observe("S6", kS1, 0, "P4", kP2, 0),  // no instrument height: no elevation
       Job("111"), Point("P1", "7", "8", "9"),
       Header("111112"), Station("S1", "1000", "2000", "50", "1.5"), observe("S1", kS1, 1.5, "N3", kP1, 0),
   };
   EXPECT_EQ(Points(lines),
             "S1;1000;2000;50;STN (station)\nS2;1050.000;2050.000;50.500;CODE (station) (observed)\nP1;1060.5;2080;51;REC\n"
             "P2;950.25;1990;;NEW\nP3;1100.000;2000.000;49.999;CODE (observed)\nS7;N/A;2000;50;STN (station)\n"
+            "S6;1000;2000;50;STN (station)\nP4;950.000;1990.000;;CODE (observed)\n"
             "P1;7;8;9;\nS1;1000;2000;50;STN (station)\n"
             "14 other lines; not reduced: 3 without station, 1 left, 1 without unit, 0 too far");
 }
@@ -233,6 +235,25 @@ TEST(SurveyTest, TakesTheCoordinateRecordsOfBothLayouts) {
             "9;1;2;3;\n1000;29.1755686;-4.0095257;0.00963371;FIT-TEST\n0001;0.00000000;0.00000000;0.00000000;TRAV (station)\n"
             "1001;1.5;2.5;;\n"
             "5 other lines; not reduced: 0 without station, 0 left, 0 without unit, 0 too far");
+}
+
+// A job of thousands of points, each recorded twice: the table grows and still finds them.
+TEST(SurveyTest, FindsEveryPointAgainInALargeJob) {
+  struct Ids : survey::PointSink {
+    std::vector<std::string> ids;
+    bool Take(const survey::JobPoint& point) override {
+      ids.emplace_back(point.id);
+      return true;
+    }
+  } sink;
+  survey::JobReader reader(sink);
+  constexpr int kPoints = 5000;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int k = 0; k < kPoints; ++k) reader.Read(Point("P" + std::to_string(k), "1", std::to_string(pass), ""));
+  }
+  reader.Finish();
+  ASSERT_EQ(sink.ids.size(), std::size_t{kPoints});
+  for (int k = 0; k < kPoints; ++k) EXPECT_EQ(sink.ids[k], "P" + std::to_string(k));
 }
 
 }  // namespace
