@@ -41,7 +41,9 @@ let {page, cdp} = fromDisk;
 test.after(() => browser.close());
 
 // Drops files on the page, as a file manager does, and waits for the window's answer.
+// An earlier run's download goes first: a short run may be over before runToEnd starts.
 async function drop(...files) {
+  fs.rmSync(downloads, {recursive: true, force: true});
   for (const type of ["dragEnter", "dragOver", "drop"]) {
     await cdp.send("Input.dispatchDragEvent", {type, x: 300, y: 40, data: {items: [], files, dragOperationsMask: 1}});
   }
@@ -53,7 +55,6 @@ async function drop(...files) {
 // the options locked as Run leaves them, the names listed and the download.
 async function runToEnd() {
   const messages = [], locked = [];
-  fs.rmSync(downloads, {recursive: true, force: true});
   for (const start = Date.now(); await page.evaluate(() => document.body.dataset.state) !== "ended"; await pause(50)) {
     assert.ok(Date.now() - start < 300000, "the run did not end");
     if (!await page.evaluate(() => document.getElementById("box").open)) continue;
