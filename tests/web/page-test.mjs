@@ -144,6 +144,18 @@ test("a 100 MB file converts in the worker, and closing during the run ends it w
   assert.ok(expected.subarray(0, download.length).equals(download) && download.subarray(-2).toString() === "\r\n");
 });
 
+test("the box «Все точки»: every point of each job, counted in the list; kept for the tab, locked during a run", async () => {
+  const sdr33 = (type, ...fields) => type + fields.map(f => f.padEnd(16)).join("");
+  const jobs = file("jobs.sdr", ["00NMSDR33 V04-04.02".padEnd(40) + "211111", sdr33("02TP", "ST", "100.000", "200.000", "10.000", "1.6"),
+    sdr33("09F1", "ST", "A", "25.0000", "100.0000000", "100.0000000", "WALL"), "00NMSDR20 V03-05",  // gons, then SDR20
+    "08TPC1  5.000     6.000     7.000     OLD"].join("\r\n"));
+  await page.click("::-p-text(Все точки)").then(() => page.reload());
+  const shown = await drop(jobs).then(() => page.evaluate(() => [document.title, $("title").textContent, $("allPoints").disabled]));
+  const {download, listed} = await page.click("#cmdOk").then(runToEnd);
+  assert.deepEqual([shown, listed, download.toString()], [["Varnel", "Varnel — все точки", true], ["jobs.csv — точек: 3"],
+                   csv("ST;200.000;100.000;10.000;", "A;225.000;100.000;11.600;WALL", "C1;6.000;5.000;7.000;OLD")]);
+});
+
 test("a folder granted: each CSV file lands there, appended to, named as downloads are; a write it refuses", async t => {
   // Browsers grant folders to pages of a host only; the test's own folder stands in for
   // the one the user would pick.
