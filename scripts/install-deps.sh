@@ -12,6 +12,7 @@ packages=(
   wine wine64 wine32:i386 fonts-wine xvfb xauth x11-utils strace  # testing them under Wine
   nsis lintian shared-mime-info                       # the installer and the Debian package
   emscripten node-acorn chromium unzip                # the web page and its tests in a browser
+  python3-ezdxf librecad                              # reading drawings as CAD programs do
 )
 # The web page's tests run on Node.js with npm; a machine without them gets Debian's.
 command -v npm >/dev/null || packages+=(nodejs npm)

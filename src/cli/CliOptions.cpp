@@ -1,8 +1,12 @@
 #include "cli/CliOptions.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <string_view>
 #include <utility>
+
+#include "survey/Number.h"
 
 const char* const kCliUsage =
     "Usage: varnel-cli [OPTION]... FILE...\n"
@@ -14,15 +18,23 @@ const char* const kCliUsage =
     "\n"
     "  -s, --separator=SEP     semicolon (the default), comma or tab\n"
     "  -k, --keep-xy           keep X and Y in input order (by default they are exchanged)\n"
-    "      --sdr               read each file as an SDR job: every point (08, 02, 18, 15)\n"
-    "                          of SDR33 and of the older SDR2x layout, also when cut short\n"
+    "      --sdr               read each file as SDR jobs, SDR33 or the older SDR2x: every\n"
+    "                          point of a job once, from its coordinate records (08, 02,\n"
+    "                          18, 15) or else reduced from its observations (09); the\n"
+    "                          columns P,N,E,Z,D unless --columns names others\n"
     "  -c, --columns=LETTERS   which fields, in which order: P point, N north, E east,\n"
     "                          Z elevation, D code (e.g. PNEZD); fields that hold the\n"
     "                          separator or a double quote are quoted\n"
     "      --header            start a CSV file that did not exist with a line naming\n"
     "                          the columns\n"
     "      --overwrite         replace an existing CSV file instead of appending to it\n"
-    "  -o, --output-dir=DIR    write the CSV files into DIR (made if missing)\n"
+    "      --dxf               write a drawing of each job's points, NAME.dxf (AutoCAD\n"
+    "                          R12), instead: a layer per code, labels with the id,\n"
+    "                          elevation and code; replaces an older drawing whole\n"
+    "      --codepage=N        the code page of the drawing's texts: 1251 (the default),\n"
+    "                          1250 to 1258, 874, 932, 936, 949 or 950\n"
+    "      --text-height=H     the labels' height in drawing units (default 0.2)\n"
+    "  -o, --output-dir=DIR    write the files into DIR (made if missing)\n"
     "  -q, --quiet             leave out the line per file and the progress\n"
     "  -h, --help              show this help and exit\n"
     "  -V, --version           show the version and exit\n"
@@ -62,6 +74,22 @@ bool SetOutputFolder(const std::string& folder, CliOptions& options, std::string
   return false;
 }
 
+bool SetCodePage(const std::string& value, CliOptions& options, std::string& error) {
+  int& codePage = options.drawing.codePage;
+  const std::from_chars_result end = std::from_chars(value.data(), value.data() + value.size(), codePage);
+  if (end.ec == std::errc() && end.ptr == value.data() + value.size() && survey::IsDxfCodePage(codePage)) return true;
+  error = "unknown code page '" + value + "': use 1250 to 1258, 874, 932, 936, 949 or 950";
+  return false;
+}
+
+bool SetTextHeight(const std::string& value, CliOptions& options, std::string& error) {
+  // Drawings write four decimals: a smaller height would be none.
+  options.drawing.textHeight = survey::ParseNumber(value).value_or(0);
+  if (options.drawing.textHeight >= 1e-4) return true;
+  error = "wrong text height '" + value + "': use a number of drawing units from 0.0001";
+  return false;
+}
+
 struct Option {
   char letter;  // 0: none
   std::string_view name;
@@ -75,7 +103,12 @@ constexpr std::array kOptions = {
     Option{0, "sdr", nullptr, &CliOptions::sdr},       Option{0, "header", nullptr, &CliOptions::header},
     Option{0, "overwrite", nullptr, &CliOptions::overwrite}, Option{'q', "quiet", nullptr, &CliOptions::quiet},
     Option{'h', "help", nullptr, &CliOptions::help},   Option{'V', "version", nullptr, &CliOptions::version},
+    Option{0, "dxf", nullptr, &CliOptions::dxf},       Option{0, "codepage", SetCodePage, nullptr},
+    Option{0, "text-height", SetTextHeight, nullptr},
 };
+
+constexpr std::string_view kCsvOnly[] = {"separator", "columns", "header", "keep-xy"};
+constexpr std::string_view kDxfOnly[] = {"codepage", "text-height"};
 
 }  // namespace
 
@@ -104,6 +137,9 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
       error = "unknown option '" + argument + "'";
       return false;
     }
+    const auto among = [&](const auto& names) { return std::ranges::find(names, option->name) != std::end(names); };
+    if (among(kCsvOnly)) options.csvOnly = option->name;
+    if (among(kDxfOnly)) options.dxfOnly = option->name;
     if (option->takeValue != nullptr) {
       std::string value;
       if (equals != std::string::npos) {
@@ -122,8 +158,18 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
     }
   }
   options.conversion.ChangeXY = !options.keepXY;
+  options.sdr = options.sdr || options.dxf;
+  if (options.dxf ? !options.csvOnly.empty() : !options.dxfOnly.empty()) {
+    error = options.dxf ? "--" + std::string(options.csvOnly) + " is for CSV files, not for --dxf"
+                        : "--" + std::string(options.dxfOnly) + " goes with --dxf only";
+    return false;
+  }
   if (options.keepXY && options.columns) {
     error = "--keep-xy and --columns cannot go together: name the columns in their order";
+    return false;
+  }
+  if (options.keepXY && options.sdr) {
+    error = "--keep-xy and --sdr cannot go together: --sdr writes P,N,E,Z,D, or the columns named by --columns";
     return false;
   }
   if (options.files.empty() && !options.help && !options.version) {

@@ -6,6 +6,7 @@
 
 #include "convert/PointColumns.h"
 #include "convert/SdrRecord.h"
+#include "survey/DxfDrawing.h"
 
 // What the command line of varnel-cli asks for.
 struct CliOptions {
@@ -20,6 +21,9 @@ struct CliOptions {
   std::vector<std::string> files;        // files, folders, and - for standard input
   bool help = false;
   bool version = false;
+  bool dxf = false;                      // a drawing of each job instead of CSV (--sdr implied)
+  survey::DxfSettings drawing;           // its code page and text height
+  std::string_view csvOnly, dxfOnly;     // the last option given that only CSV, or only --dxf, takes
 };
 
 // Parses the arguments after the program name (UTF-8). Returns false and fills error

@@ -8,6 +8,7 @@
 #include "cli/BlockConverter.h"
 #include "cli/CliOptions.h"
 #include "cli/Folders.h"
+#include "cli/JobDrawing.h"
 #include "convert/File.h"
 #include "convert/OutputNaming.h"
 #include "ui/MessageSink.h"
@@ -42,7 +43,8 @@ Job JobOf(const CliOptions& options, const std::string& input, const std::string
   Ignored ignored;
   Job job{input, {}, {}};
   job.output.replace = options.overwrite;
-  const std::string name = MakeCsvFileName(options.outputFolder ? relative : input, ignored);
+  std::string name = MakeCsvFileName(options.outputFolder ? relative : input, ignored);
+  if (options.dxf && !name.empty()) name.replace(name.size() - 3, 3, "dxf");
   if (name.empty()) {
     job.skipped = kTooLong;
   } else if (!options.outputFolder) {
@@ -87,7 +89,7 @@ bool ListJobs(const CliOptions& options, std::vector<Job>& jobs, std::string& er
   }
   // Two inputs of one CSV file append to it in turn, as in the window; but one would
   // replace what the other wrote, and an output folder brings files of one name together.
-  if (!options.outputFolder && !options.overwrite) return true;
+  if (!options.outputFolder && !options.overwrite && !options.dxf) return true;
   std::map<std::string, const Job*> writers;
   for (const Job& job : jobs) {
     if (!job.skipped.empty() || job.output.path.empty()) continue;
@@ -104,6 +106,21 @@ std::string Counted(std::uint64_t count, const char* what) {
   return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
 }
 
+// "; K observations not reduced: " and each reason with its count, or "" when every
+// observation with a distance and readings was reduced.
+std::string NotReduced(const FileCounts& counts) {
+  constexpr const char* kReasons[survey::kNotReducedReasons] = {"without station coordinates", "with angles to the left",
+                                                                "without an angle unit", "with coordinates out of range"};
+  std::string reasons;
+  std::uint64_t total = 0;
+  for (std::size_t k = 0; k < survey::kNotReducedReasons; ++k) {
+    if (counts.notReduced[k] == 0) continue;
+    reasons += (total > 0 ? ", " : "") + std::to_string(counts.notReduced[k]) + " " + kReasons[k];
+    total += counts.notReduced[k];
+  }
+  return total == 0 ? "" : "; " + Counted(total, "observation") + " not reduced: " + reasons;
+}
+
 class Reporter {
  public:
   Reporter(std::FILE* err, bool quiet, bool showProgress) : err_(err), quiet_(quiet), showProgress_(showProgress && !quiet) {}
@@ -114,9 +131,15 @@ class Reporter {
   // What a file held: left out when quiet.
   void Counts(const std::string& path, const FileCounts& counts, bool sdr) {
     if (quiet_) return;
-    Line(path, (sdr ? Counted(counts.records, "point") + " (" + Counted(counts.stations, "station") + ")"
-                    : Counted(counts.records, "record")) +
-                   ", " + Counted(counts.otherLines, "other line"));
+    const std::string notDrawn =
+        counts.leftOut > 0 ? ", " + std::to_string(counts.leftOut) + " not drawn: north or east is not a number" : "";
+    if (!sdr) {
+      Line(path, Counted(counts.records, "record") + ", " + Counted(counts.otherLines, "other line") + notDrawn);
+      return;
+    }
+    Line(path, Counted(counts.records, "point") + " (" + Counted(counts.stations, "station") + ", " +
+                   std::to_string(counts.fromObservations) + " from observations), " +
+                   Counted(counts.otherLines, "other line") + notDrawn + NotReduced(counts));
   }
 
   void Progress(std::size_t file, std::size_t files, std::uint64_t bytes) {
@@ -146,7 +169,8 @@ class Reporter {
 };
 
 std::string NothingConverted(const FileCounts& counts, bool sdr) {
-  if (sdr) return "no points: no record of a point (08, 02, 18 or 15) reaches its east field";
+  if (counts.leftOut > 0) return "no drawing: the north or east of every point is not a number";
+  if (sdr) return "no points: no coordinate record reaches its east field, and no observation was reduced" + NotReduced(counts);
   if (counts.olderLayout) {
     return "no records: it is an older SDR2x file, whose records are not lines of 84 characters (--sdr reads them)";
   }
@@ -195,11 +219,13 @@ CliStatus RunCli(const std::vector<std::string>& arguments, std::FILE* out, std:
     const bool startsAnew = toStandardOutput || options.overwrite || !folders::Exists(job.output.path);
     format.header = options.header && startsAnew ? header : std::string();
     std::uint64_t nextReport = 0;
-    const FileOutcome outcome = ConvertInBlocks(source, job.output, format, [&](std::uint64_t bytes) {
+    const auto onProgress = [&](std::uint64_t bytes) {
       if (bytes < nextReport) return;
       report.Progress(k + 1, jobs.size(), bytes);
       nextReport = bytes + kProgressStep;
-    });
+    };
+    const FileOutcome outcome = options.dxf ? DrawJob(source, job.output, options.drawing, onProgress)
+                                            : ConvertInBlocks(source, job.output, format, onProgress);
     if (outcome.result == FileResult::WriteFailed) {
       // A reader that stopped reading (| head) has all it wanted: the run ends quietly.
       if (!toStandardOutput || outcome.error != EPIPE) {
@@ -211,7 +237,7 @@ CliStatus RunCli(const std::vector<std::string>& arguments, std::FILE* out, std:
     if (outcome.result == FileResult::ReadFailed) {
       report.Problem(job.input, "cannot read: " + outcome.reason);
       notAll();
-    } else if (outcome.counts.records == 0) {
+    } else if (outcome.counts.records == outcome.counts.leftOut) {
       report.Problem(job.input, NothingConverted(outcome.counts, options.sdr));
       notAll();
     } else {

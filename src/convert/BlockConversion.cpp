@@ -1,10 +1,8 @@
 #include "convert/BlockConversion.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "convert/LineSplitter.h"
-#include "convert/SdrJob.h"
 
 namespace {
 
@@ -132,55 +130,39 @@ class ColumnRecords {
   PointWriter writer_;
 };
 
-// Every point of SDR jobs, in either layout, also from records cut short.
-class JobPoints {
+// Every point of SDR jobs, by the job model: each job's points are written when it ends.
+class JobPoints : private survey::PointSink {
  public:
-  static constexpr std::size_t kKeptLength = SdrJobReader::kKeptLength;
+  static constexpr std::size_t kKeptLength = survey::JobReader::kKeptLength;
 
-  JobPoints(const LineFormat& format, CsvBlock&) : writer_(format.Columns(), format.Separator()) {}
+  JobPoints(const LineFormat& format, CsvBlock& csv) : csv_(csv), writer_(format.Columns(), format.Separator()) {}
 
-  char* Convert(std::string_view line, char* out) {
-    line = WithoutTransferMarks(line);
-    bool station = false;
-    const FieldLayout* layout = reader_.Read(line, station);
-    if (layout == nullptr) {
-      ++counts.otherLines;
-      return nullptr;
-    }
-    ++counts.records;
-    counts.stations += station;
-    const char* bytes = line.data();
-    if (line.size() < layout->span) {
-      // A record whose trailing blanks were cut: blanks stand in for them.
-      std::memcpy(padded_, line.data(), line.size());
-      std::memset(padded_ + line.size(), ' ', layout->span - line.size());
-      bytes = padded_;
-    }
-    return writer_.Write(bytes, *layout, out);
+  char* Convert(std::string_view line, char*) {
+    reader_.Read(line);
+    return nullptr;
   }
-  const char* TakeRecords(const char* p, const char* end, CsvBlock& csv) { return TakeWholeRecords(*this, p, end, csv); }
-
-  // A point record's full length is its layout's span.
-  std::size_t RecordLength(const char* p, const char* end) {
-    record_ = end - p >= 2 ? reader_.PointLayout(p[0], p[1], recordIsStation_) : nullptr;
-    return record_ != nullptr ? record_->span : 0;
+  const char* TakeRecords(const char* p, const char* end, CsvBlock&) { return reader_.ReadPointRecords(p, end); }
+  void Finish() { reader_.Finish(); }
+  const FileCounts& Counts() {
+    const survey::JobCounts& job = reader_.Counts();
+    counts_.records = job.points;
+    counts_.stations = job.stations;
+    counts_.fromObservations = job.fromObservations;
+    counts_.otherLines = job.otherLines;
+    counts_.notReduced = job.notReduced;
+    return counts_;
   }
-  char* ConvertRecord(const char* p, char* out) {
-    if (MayHoldLineEnd(p, record_->span)) return nullptr;
-    counts.stations += recordIsStation_;
-    return writer_.Write(p, *record_, out);
-  }
-  void Finish() {}
-  const FileCounts& Counts() const { return counts; }
-
-  FileCounts counts;
 
  private:
-  SdrJobReader reader_;
+  bool Take(const survey::JobPoint& point) override {
+    return csv_.Commit(writer_.Write(point.columns, kJobPointColumns, csv_.Room()));
+  }
+  bool ReadsTexts() const override { return false; }
+
+  CsvBlock& csv_;
   PointWriter writer_;
-  char padded_[kKeptLength];
-  const FieldLayout* record_ = nullptr;  // what RecordLength found
-  bool recordIsStation_ = false;
+  survey::JobReader reader_{*this};
+  FileCounts counts_;
 };
 
 }  // namespace

@@ -21,8 +21,10 @@ struct LineFormat {
 
   // The separator as one character.
   char Separator() const { return SeparatorText(window).front(); }
-  // The columns chosen, or else the window's.
-  ColumnChoice Columns() const { return columns.value_or(WindowColumns(window.ChangeXY)); }
+  // The columns chosen; else those of survey point files with sdr, and the window's without.
+  ColumnChoice Columns() const {
+    return columns ? *columns : sdr ? *ParseColumns("PNEZD") : WindowColumns(window.ChangeXY);
+  }
 };
 
 // What a file held.
@@ -33,6 +35,7 @@ struct FileCounts {
   std::uint64_t stations = 0;          // with sdr, the points with a station record in their job
   std::uint64_t fromObservations = 0;  // with sdr, the points reduced from an observation
   std::array<std::uint64_t, survey::kNotReducedReasons> notReduced{};  // with sdr, by survey::NotReduced
+  std::uint64_t leftOut = 0;  // in a drawing, points not drawn: their north or east is not a number
 };
 
 // Where CSV lines go, a block of whole lines at a time: a file, or the page's downloads.

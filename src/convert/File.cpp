@@ -1,7 +1,10 @@
 #include "convert/File.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstring>
+#include <functional>
+#include <random>
 #include <utility>
 
 namespace {
@@ -64,6 +67,62 @@ File::~File() { Close(); }
 bool File::Close() {
   if (fd_ < 0) return true;
   return file::Close(std::exchange(fd_, -1));
+}
+
+namespace {
+
+// Gives a temporary file a fresh name beside target through make, which fails with
+// EEXIST when the name is taken; the name, or "" on failure.
+std::string FreshName(const std::string& target, const std::function<bool(const std::string&)>& make) {
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[16] = ".~";
+    const std::to_chars_result end = std::to_chars(suffix + 2, suffix + sizeof suffix, random() & 0xFFFFFF, 16);
+    const std::string name = target + std::string(suffix, end.ptr);
+    if (make(name)) return name;
+    if (errno != EEXIST) break;
+  }
+  return {};
+}
+
+}  // namespace
+
+// A file without a name needs none until it is whole: a run killed before leaves nothing.
+FileReplacement::FileReplacement(std::string target) : target_(std::move(target)) {
+  file_ = File(file::OpenUnnamed(target_));
+  if (file_.IsOpen()) return;
+  name_ = FreshName(target_, [&](const std::string& name) {
+    file_ = File(file::Open(name, file::OpenMode::CreateNew));
+    return file_.IsOpen();
+  });
+}
+
+FileReplacement::~FileReplacement() { Fail(); }
+
+bool FileReplacement::Write(std::string_view bytes) {
+  if (file::WriteWhole(file_.Descriptor(), bytes.data(), bytes.size()) == bytes.size()) return true;
+  if (errno == 0) errno = EIO;
+  return Fail();
+}
+
+bool FileReplacement::Commit() {
+  if (!IsOpen()) return false;
+  if (name_.empty()) {
+    name_ = FreshName(target_, [&](const std::string& name) { return file::Link(file_.Descriptor(), name); });
+    if (name_.empty()) return Fail();
+  }
+  if (!file_.Close() || !file::Rename(name_, target_)) return Fail();
+  name_.clear();
+  return true;
+}
+
+bool FileReplacement::Fail() {
+  const int error = errno;
+  file_.Close();
+  if (!name_.empty()) file::Remove(name_);
+  name_.clear();
+  errno = error;
+  return false;
 }
 
 std::string LastSystemError() { return std::strerror(errno); }

@@ -31,9 +31,18 @@ void ReportWriteSignalsAsErrors();
 void KeepStandardDescriptorsTaken();
 
 // What differs between systems, in File_posix.cpp and File_win.cpp.
-enum class OpenMode { Read, Append, Replace };
-// A descriptor for path (WTF-8, see Wtf8.h), -1 on failure; Append and Replace create it.
+enum class OpenMode { Read, Append, Replace, CreateNew };
+// A descriptor for path (WTF-8, see Wtf8.h), -1 on failure; Append and Replace create it,
+// CreateNew only creates it (EEXIST when it exists). New files get the usual permissions.
 int Open(const std::string& path, OpenMode mode);
+// A new file without a name, for writing, in the folder of path; -1 where the system
+// makes none (only Linux does). If the process dies while it has no name, it goes.
+int OpenUnnamed(const std::string& path);
+// Gives the unnamed file fd the name path, which must not exist (EEXIST).
+bool Link(int fd, const std::string& path);
+// Renames from over to, replacing it; false (EACCES) when to is read-only, on every system.
+bool Rename(const std::string& from, const std::string& to);
+bool Remove(const std::string& path);
 // Like read(2) and write(2), going on after interruptions; -1 on failure.
 std::ptrdiff_t ReadSome(int fd, char* buffer, std::size_t size);
 std::ptrdiff_t WriteSome(int fd, const char* bytes, std::size_t size);
@@ -90,6 +99,32 @@ class File {
 
  private:
   int fd_ = -1;
+};
+
+// A file written anew, whole or not at all: the bytes go to a temporary file in the
+// target's folder, which takes the target's place only once Commit() has closed it. The
+// target stays as it was until then; a replacement that fails, or that is dropped
+// without Commit(), leaves no temporary file. Failures leave their reason in errno.
+class FileReplacement {
+ public:
+  // Starts a temporary file for target. Check IsOpen().
+  explicit FileReplacement(std::string target);
+  ~FileReplacement();
+  FileReplacement(const FileReplacement&) = delete;
+  FileReplacement& operator=(const FileReplacement&) = delete;
+
+  bool IsOpen() const { return file_.IsOpen(); }
+  // Writes bytes after those written before; false on failure.
+  bool Write(std::string_view bytes);
+  // Closes the temporary file and renames it over the target; false on failure.
+  bool Commit();
+
+ private:
+  bool Fail();  // closes and removes the temporary file, keeping errno; returns false
+
+  std::string target_;
+  std::string name_;  // the temporary file's, empty while it has none
+  File file_;
 };
 
 // The system's reason for the last failed operation, as text.

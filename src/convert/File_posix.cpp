@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 
 #include "convert/File.h"
 
@@ -22,9 +23,33 @@ void KeepStandardDescriptorsTaken() {
 
 int Open(const std::string& path, OpenMode mode) {
   if (path.empty()) return -1;
-  constexpr int kFlags[] = {O_RDONLY, O_WRONLY | O_APPEND | O_CREAT, O_WRONLY | O_TRUNC | O_CREAT};
+  constexpr int kFlags[] = {O_RDONLY, O_WRONLY | O_APPEND | O_CREAT, O_WRONLY | O_TRUNC | O_CREAT,
+                            O_WRONLY | O_CREAT | O_EXCL};
   return ::open(path.c_str(), kFlags[static_cast<int>(mode)] | O_CLOEXEC, 0666);
 }
+
+int OpenUnnamed(const std::string& path) {
+#ifdef O_TMPFILE
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
+  if (!path.empty()) return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+#endif
+  errno = EOPNOTSUPP;
+  return -1;
+}
+
+bool Link(int fd, const std::string& path) {
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
+bool Rename(const std::string& from, const std::string& to) {
+  // rename(2) takes the place of a read-only file too, which its owner meant to keep.
+  if (::faccessat(AT_FDCWD, to.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT) return false;
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool Remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 namespace {
 

@@ -13,6 +13,19 @@
 
 namespace file {
 
+namespace {
+
+// The C library's number for a system error, as its own calls would set it.
+int ErrnoOf(DWORD error) {
+  return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ? EACCES  // also: open in another program
+         : error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL    ? ENOSPC
+         : error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA || error == ERROR_PIPE_NOT_CONNECTED ? EPIPE
+         : error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ENOENT
+                                                                          : EIO;
+}
+
+}  // namespace
+
 void ReportWriteSignalsAsErrors() {}  // Windows reports both as failed writes anyway
 
 // The C library keeps the numbers of standard streams that have no handle for them.
@@ -36,7 +49,8 @@ std::wstring FullPath(const std::wstring& path) {
 
 int Open(const std::string& path, OpenMode mode) {
   if (path.empty()) return -1;
-  constexpr int kFlags[] = {_O_RDONLY, _O_WRONLY | _O_APPEND | _O_CREAT, _O_WRONLY | _O_TRUNC | _O_CREAT};
+  constexpr int kFlags[] = {_O_RDONLY, _O_WRONLY | _O_APPEND | _O_CREAT, _O_WRONLY | _O_TRUNC | _O_CREAT,
+                            _O_WRONLY | _O_CREAT | _O_EXCL};
   return _wopen(SystemPath(path).c_str(), kFlags[static_cast<int>(mode)] | _O_BINARY | _O_NOINHERIT,
                 _S_IREAD | _S_IWRITE);
 }
@@ -54,13 +68,34 @@ std::ptrdiff_t WriteSome(int fd, const char* bytes, std::size_t size) {
   const BOOL ok = (GetFileType(handle) != FILE_TYPE_DISK || SetFilePointerEx(handle, LARGE_INTEGER{}, nullptr, FILE_END)) &&
                   WriteFile(handle, bytes, static_cast<DWORD>(size < (1u << 30) ? size : 1u << 30), &written, nullptr);
   if (ok || written > 0) return written;
-  const DWORD error = GetLastError();
-  errno = error == ERROR_ACCESS_DENIED                                  ? EACCES
-          : error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ? ENOSPC
-          : error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA || error == ERROR_PIPE_NOT_CONNECTED ? EPIPE
-                                                                                                     : EIO;
+  errno = ErrnoOf(GetLastError());
   return -1;
 }
+
+// Windows has no files without a name.
+int OpenUnnamed(const std::string&) {
+  errno = ENOSYS;
+  return -1;
+}
+
+bool Link(int, const std::string&) {
+  errno = ENOSYS;
+  return false;
+}
+
+bool Rename(const std::string& from, const std::string& to) {
+  // NTFS refuses to replace a read-only file, other file systems may not.
+  const DWORD attributes = GetFileAttributesW(SystemPath(to).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    errno = EACCES;
+    return false;
+  }
+  if (MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  errno = ErrnoOf(GetLastError());
+  return false;
+}
+
+bool Remove(const std::string& path) { return _wunlink(SystemPath(path).c_str()) == 0; }
 
 std::optional<std::int64_t> Position(int fd) {
   if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(fd))) != FILE_TYPE_DISK) {

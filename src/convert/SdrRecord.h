@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,19 @@ inline constexpr std::size_t kKeptLineLength = SdrLineLength + 1;
 inline std::string_view WithoutTransferMarks(std::string_view line) {
   while (!line.empty() && (line.front() == '\x02' || line.front() == '\x03')) line.remove_prefix(1);
   return line;
+}
+
+// The two generations of the SDR format. The window reads neither: it takes every line
+// of 84 characters. They matter to readers that take a job's points record by record.
+enum class SdrLayout { Sdr33, Sdr2x };
+
+// The layout that a header record (type 00) names in columns 5-20, such as
+// "SDR20 V03-05" (Sdr2x) or "SDR33 V04-04.02"; nothing for any other line. Transfer
+// marks before the header do not count.
+inline std::optional<SdrLayout> HeaderLayout(std::string_view line) {
+  line = WithoutTransferMarks(line);
+  if (!line.starts_with("00") || line.size() < 8) return std::nullopt;
+  return line.substr(4, 4) == "SDR2" ? SdrLayout::Sdr2x : SdrLayout::Sdr33;
 }
 
 // Which options are in force, as the main window answers them from its controls.

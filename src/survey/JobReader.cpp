@@ -1,11 +1,14 @@
 #include "survey/JobReader.h"
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <numbers>
 
 #include "convert/FieldBytes.h"
 #include "convert/LineSplitter.h"
+#include "convert/SdrRecord.h"
+#include "convert/Vector.h"
 #include "survey/Number.h"
 
 namespace survey {
@@ -14,12 +17,6 @@ namespace {
 
 // Coordinates below this size fit a column with their sign and three decimals.
 constexpr double kLargestCoordinate = 1e11;
-
-// A serial transfer frames a file with STX and ETX, sometimes glued to a record.
-std::string_view WithoutFraming(std::string_view line) {
-  while (!line.empty() && (line.front() == '\x02' || line.front() == '\x03')) line.remove_prefix(1);
-  return line;
-}
 
 char At(std::string_view line, std::size_t index) { return index < line.size() ? line[index] : ' '; }
 
@@ -43,12 +40,23 @@ void Keep(char* column, std::string_view bytes) {
 
 // The id as points are told apart: its bytes above 32, blank-padded. False for a blank id.
 bool IdKey(std::string_view field, char* key) {
-  char raw[2 * kColumnWidth];  // the copy below may read sixteen bytes past the field
+  char raw[2 * kColumnWidth];  // the copies below may read sixteen bytes past the field
   Keep(raw, field);
   std::memset(raw + kColumnWidth, ' ', kColumnWidth);
   const unsigned mask = field::KeptMask(raw);
-  char* const end = field::CopyPicked(raw, mask, key);
-  std::memset(end, ' ', static_cast<std::size_t>(key + kColumnWidth - end));
+#ifdef VARNEL_SSE2
+  if (mask != 0 && field::IsOneRun(mask)) {  // the usual id: its run moved to the front, blanks after it
+    const int first = field::LowestBit(mask);
+    const __m128i run = _mm_loadu_si128(reinterpret_cast<const __m128i*>(raw + first));
+    const __m128i inRun = _mm_cmplt_epi8(_mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
+                                         _mm_set1_epi8(static_cast<char>(std::popcount(mask))));
+    const __m128i padded = _mm_or_si128(_mm_and_si128(inRun, run), _mm_andnot_si128(inRun, _mm_set1_epi8(' ')));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(key), padded);
+    return mask != 0;
+  }
+#endif
+  char* end = field::CopyPicked(raw, mask, key);
+  while (end != key + kColumnWidth) *end++ = ' ';
   return mask != 0;
 }
 
@@ -72,10 +80,8 @@ std::string_view TextOf(const std::array<char, kColumnWidth>& column, bool code,
 
 // Writes a reduced coordinate, below kLargestCoordinate in size, as its column.
 void KeepMillimetres(char* column, double value) {
-  char text[kFormattedRoom];
-  std::memset(text, ' ', kColumnWidth);
-  FormatMillimetres(value, text);
-  std::memcpy(column, text, kColumnWidth);
+  std::memset(column, ' ', kColumnWidth);
+  FormatMillimetres(value, column);
 }
 
 }  // namespace
@@ -84,7 +90,7 @@ JobReader::JobReader(PointSink& sink) : sink_(sink) { StartJob(); }
 
 bool JobReader::Read(std::string_view line) {
   if (stopped_) return false;
-  line = WithoutFraming(line);
+  line = WithoutTransferMarks(line);
   bool counted = false;  // the line gave a point coordinates, or was a reduced observation
   const char type[2] = {At(line, 0), At(line, 1)};
   switch ((type[0] << 8) | type[1]) {
@@ -119,7 +125,7 @@ bool JobReader::Read(std::string_view line) {
       counted = TakeCoordinates(line, Fields().point, false);
       break;
     case ('1' << 8) | '5':
-      counted = header_.layout == Layout::Sdr33 && TakeCoordinates(line, kGpsStation33, true);
+      counted = header_.layout == SdrLayout::Sdr33 && TakeCoordinates(line, kGpsStation33, true);
       break;
     case ('0' << 8) | '7':
       Orient(line);
@@ -141,17 +147,19 @@ bool JobReader::Finish() {
 
 void JobReader::EndJob() {
   char scratch[4 * kColumnWidth];
+  const bool texts = sink_.ReadsTexts();
   for (std::uint32_t k = 0; k < points_.OrderedCount() && !stopped_; ++k) {
     const StoredPoint& stored = points_[points_.Ordered(k)];
-    const auto& c = stored.columns;
-    const JobPoint point{TextOf(c[0], false, scratch),
-                         TextOf(c[1], false, scratch + kColumnWidth),
-                         TextOf(c[2], false, scratch + 2 * kColumnWidth),
-                         TextOf(c[3], false, scratch + 3 * kColumnWidth),
-                         TextOf(c[4], true, nullptr),
-                         c[0].data(),
-                         stored.station,
-                         stored.source == Source::Observation};
+    JobPoint point;
+    if (texts) {
+      const auto& c = stored.columns;
+      point = {TextOf(c[0], false, scratch), TextOf(c[1], false, scratch + kColumnWidth),
+               TextOf(c[2], false, scratch + 2 * kColumnWidth), TextOf(c[3], false, scratch + 3 * kColumnWidth),
+               TextOf(c[4], true, nullptr)};
+    }
+    point.columns = stored.columns[0].data();
+    point.station = stored.station;
+    point.fromObservation = stored.source == Source::Observation;
     ++counts_.points;
     counts_.stations += point.station;
     counts_.fromObservations += point.fromObservation;
@@ -159,6 +167,7 @@ void JobReader::EndJob() {
   }
   points_.Clear();
   setups_.clear();
+  lastSetup_ = PointTable::kNone;
   StartJob();
 }
 
@@ -171,7 +180,7 @@ void JobReader::StartJob() {
 
 void JobReader::ReadHeader(std::string_view line) {
   // Columns 5-20 name the version; columns 41-46 hold the job's settings in both layouts.
-  header_.layout = FieldOf(line, {4, 4}) == "SDR2" ? Layout::Sdr2x : Layout::Sdr33;
+  header_.layout = HeaderLayout(line).value_or(SdrLayout::Sdr33);
   constexpr double kCircle = 2 * std::numbers::pi;
   switch (At(line, 40)) {
     case '1': header_.radiansPerUnit = kCircle / 360; break;   // decimal degrees
@@ -186,14 +195,14 @@ void JobReader::ReadHeader(std::string_view line) {
 }
 
 void JobReader::ReadJobRecord(std::string_view line) {
-  if (header_.layout == Layout::Sdr2x) return;  // its settings follow as notes
+  if (header_.layout == SdrLayout::Sdr2x) return;  // its settings follow as notes
   settings_.curvatureAndRefraction = At(line, 23) == '2';
   settings_.refractionK = At(line, 24) == '2' ? 0.20 : 0.14;
   settings_.seaLevel = At(line, 25) == '2';
 }
 
 void JobReader::ReadNote(std::string_view line) {
-  if (header_.layout != Layout::Sdr2x) return;
+  if (header_.layout != SdrLayout::Sdr2x) return;
   const std::string_view text = line.substr(std::min<std::size_t>(line.size(), 4));
   const auto yes = [&](std::string_view name) {
     const std::string_view value = text.substr(name.size());
@@ -285,10 +294,15 @@ void JobReader::SetUp(std::string_view line, const CoordinateRecord& record) {
 }
 
 std::optional<Setup> JobReader::SetupOf(const char* id) {
-  const std::uint32_t station = points_.Find(id);
-  if (station == PointTable::kNone || points_[station].setup == PointTable::kNone) return std::nullopt;
-  const StoredPoint& point = points_[station];
-  SetupState& state = setups_[point.setup];
+  // Observations come in runs from one station: its setup is remembered.
+  if (lastSetup_ == PointTable::kNone || std::memcmp(id, lastStation_, kColumnWidth) != 0) {
+    const std::uint32_t station = points_.Find(id);
+    if (station == PointTable::kNone || points_[station].setup == PointTable::kNone) return std::nullopt;
+    lastSetup_ = points_[station].setup;
+    std::memcpy(lastStation_, id, kColumnWidth);
+  }
+  SetupState& state = setups_[lastSetup_];
+  const StoredPoint& point = points_[state.station];
   if (state.parsedVersion != point.version) {
     // The coordinates the station would be written with now.
     const std::optional<double> north = NumberIn(point.columns[1]), east = NumberIn(point.columns[2]);

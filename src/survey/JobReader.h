@@ -38,6 +38,8 @@ class PointSink {
  public:
   // One point; false stops the reader: it hands out no more.
   virtual bool Take(const JobPoint& point) = 0;
+  // False for a sink that reads only JobPoint::columns, whose texts are then left empty.
+  virtual bool ReadsTexts() const { return true; }
 
  protected:
   ~PointSink() = default;
@@ -63,7 +65,7 @@ class JobReader {
  private:
   // What the header (00) says, for the lines up to the next one.
   struct Header {
-    Layout layout = Layout::Sdr33;
+    SdrLayout layout = SdrLayout::Sdr33;
     double radiansPerUnit = 0;  // 0: no angle unit
     bool feet = false;
     bool eastFirst = false;
@@ -91,7 +93,7 @@ class JobReader {
   // The setup of the station with id, with its coordinates as they stand; nothing when
   // it has none that are numbers.
   std::optional<Setup> SetupOf(const char* id);
-  const Layouts& Fields() const { return header_.layout == Layout::Sdr2x ? kSdr2x : kSdr33; }
+  const Layouts& Fields() const { return header_.layout == SdrLayout::Sdr2x ? kSdr2x : kSdr33; }
 
   PointSink& sink_;
   bool stopped_ = false;
@@ -100,6 +102,8 @@ class JobReader {
   std::optional<double> targetHeight_;
   PointTable points_;
   std::vector<SetupState> setups_;
+  std::uint32_t lastSetup_ = PointTable::kNone;  // the setup of lastStation_, when known
+  char lastStation_[kColumnWidth];
   JobCounts counts_;
 };
 

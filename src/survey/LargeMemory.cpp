@@ -1,5 +1,7 @@
 #include "survey/LargeMemory.h"
 
+#include <cstdint>
+#include <cstdlib>
 #include <new>
 
 #if __has_include(<sys/mman.h>)
@@ -8,34 +10,21 @@
 
 namespace survey {
 
-namespace {
-
-constexpr std::size_t kHugePage = 2 << 20;
-
-// Small tables take the usual memory; large ones whole huge pages, where there are any.
-std::align_val_t AlignmentFor(std::size_t bytes) {
-#ifdef MADV_HUGEPAGE
-  if (bytes >= kHugePage) return std::align_val_t{kHugePage};
-#endif
-  (void)bytes;
-  return std::align_val_t{alignof(std::max_align_t)};
-}
-
-std::size_t Rounded(std::size_t bytes) {
-  const std::size_t alignment = static_cast<std::size_t>(AlignmentFor(bytes));
-  return (bytes + alignment - 1) / alignment * alignment;
-}
-
-}  // namespace
-
+// calloc takes fresh pages for large blocks, which the system hands out zeroed: no
+// second pass writes them.
 void* AllocateLarge(std::size_t bytes) {
-  void* memory = ::operator new(Rounded(bytes), AlignmentFor(bytes));
+  void* memory = std::calloc(1, bytes);
+  if (memory == nullptr) throw std::bad_alloc();
 #ifdef MADV_HUGEPAGE
-  if (bytes >= kHugePage) madvise(memory, Rounded(bytes), MADV_HUGEPAGE);  // only advice: works without
+  // Only advice, for the whole huge pages inside the block: the table works without.
+  constexpr std::uintptr_t kHugePage = 2 << 20;
+  const std::uintptr_t start = (reinterpret_cast<std::uintptr_t>(memory) + kHugePage - 1) & ~(kHugePage - 1);
+  const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(memory) + bytes) & ~(kHugePage - 1);
+  if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
 #endif
   return memory;
 }
 
-void FreeLarge(void* memory, std::size_t bytes) { ::operator delete(memory, AlignmentFor(bytes)); }
+void FreeLarge(void* memory) { std::free(memory); }
 
 }  // namespace survey

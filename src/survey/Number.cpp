@@ -28,8 +28,10 @@ std::string_view Trimmed(std::string_view field) {
 
 // printf's own rounding, for the values where a shortcut could differ; "0.000", never "-0.000".
 std::size_t PrintfMillimetres(double value, char* out) {
-  const int length = std::snprintf(out, kFormattedRoom, "%.3f", value);
-  if (std::string_view(out, static_cast<std::size_t>(length)) == "-0.000") return PrintfMillimetres(0.0, out);
+  char text[kFormattedRoom + 1];
+  int length = std::snprintf(text, sizeof text, "%.3f", value);
+  if (std::string_view(text, static_cast<std::size_t>(length)) == "-0.000") length = std::snprintf(text, sizeof text, "0.000");
+  std::memcpy(out, text, static_cast<std::size_t>(length));
   return static_cast<std::size_t>(length);
 }
 
@@ -103,27 +105,14 @@ std::size_t FormatMillimetres(double value, char* out) {
     *p++ = '-';
     whole = -whole;
   }
-  // The digits from the last, two at a time, then the point before the last three.
-  static constexpr char kPairs[] =
-      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-      "8081828384858687888990919293949596979899";
-  char digits[24];
-  char* d = digits + sizeof digits;
-  auto rest = static_cast<std::uint64_t>(whole);
-  for (; rest >= 100; rest /= 100) std::memcpy(d -= 2, kPairs + 2 * (rest % 100), 2);
-  if (rest >= 10) {
-    std::memcpy(d -= 2, kPairs + 2 * rest, 2);
-  } else {
-    *--d = static_cast<char>('0' + rest);
-  }
-  while (digits + sizeof digits - d < 4) *--d = '0';  // 0.001 and below: at least "0.00x"
-  const std::size_t count = static_cast<std::size_t>(digits + sizeof digits - d);
-  std::memcpy(p, d, count - 3);
-  p += count - 3;
-  *p++ = '.';
-  std::memcpy(p, d + count - 3, 3);
-  return static_cast<std::size_t>(p + 3 - out);
+  const auto metres = static_cast<std::uint64_t>(whole) / 1000;
+  const auto millimetres = static_cast<unsigned>(static_cast<std::uint64_t>(whole) % 1000);
+  p = std::to_chars(p, out + kFormattedRoom, metres).ptr;
+  p[0] = '.';
+  p[1] = static_cast<char>('0' + millimetres / 100);
+  p[2] = static_cast<char>('0' + millimetres / 10 % 10);
+  p[3] = static_cast<char>('0' + millimetres % 10);
+  return static_cast<std::size_t>(p + 4 - out);
 }
 
 }  // namespace survey

@@ -13,12 +13,12 @@ namespace survey {
 // value is the decimal text correctly rounded to the nearest double.
 std::optional<double> ParseNumber(std::string_view field);
 
-// Room that FormatMillimetres needs.
+// Room that FormatMillimetres needs at the most.
 inline constexpr std::size_t kFormattedRoom = 32;
 
-// Writes value with three decimals, rounded as printf's "%.3f" rounds it, to out (room
-// for kFormattedRoom bytes) and returns the count of bytes written; never "-0.000".
-// value must be finite and below 10^15 in size.
+// Writes value with three decimals, rounded as printf's "%.3f" rounds it, to out and
+// returns the count of bytes written, and no more: "0.000", never "-0.000". value must be
+// finite and below 10^15 in size; below 10^11 it takes at most 16 bytes.
 std::size_t FormatMillimetres(double value, char* out);
 
 }  // namespace survey

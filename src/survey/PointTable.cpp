@@ -20,8 +20,10 @@ std::uint64_t PointTable::HashOf(const char* id) {
 
 namespace {
 
-// A free slot: no point has kNone for its index.
-constexpr std::uint64_t kFree = ~std::uint64_t{0};
+// A free slot, as new memory comes: a slot holds a point's index plus one.
+constexpr std::uint64_t kFree = 0;
+
+std::uint32_t IndexIn(std::uint64_t slot) { return static_cast<std::uint32_t>(slot) - 1; }
 constexpr std::uint64_t kTagMask = ~std::uint64_t{PointTable::kNone};
 constexpr std::size_t kFewestSlots = 1024;
 
@@ -33,7 +35,7 @@ std::size_t PointTable::Slot(const char* id, std::uint64_t hash) const {
     const std::uint64_t entry = slots_[slot];
     if (entry == kFree) return slot;
     if ((entry & kTagMask) == (hash & kTagMask) &&
-        std::memcmp((*this)[static_cast<std::uint32_t>(entry)].columns[0].data(), id, kColumnWidth) == 0) {
+        std::memcmp((*this)[IndexIn(entry)].columns[0].data(), id, kColumnWidth) == 0) {
       return slot;
     }
   }
@@ -41,13 +43,13 @@ std::size_t PointTable::Slot(const char* id, std::uint64_t hash) const {
 
 std::uint32_t PointTable::Find(const char* id) const {
   if (size_ == 0) return kNone;
-  return static_cast<std::uint32_t>(slots_[Slot(id, HashOf(id))]);
+  return IndexIn(slots_[Slot(id, HashOf(id))]);  // kNone for a free slot
 }
 
 std::uint32_t PointTable::FindOrAdd(const char* id, std::uint64_t hash) {
   if ((std::size_t{size_} + 1) * 4 > slotCount_ * 3) Grow();  // at most three quarters full
   const std::size_t slot = Slot(id, hash);
-  if (slots_[slot] != kFree) return static_cast<std::uint32_t>(slots_[slot]);
+  if (slots_[slot] != kFree) return IndexIn(slots_[slot]);
   points_.MakeRoom(size_);
   StoredPoint& point = (*this)[size_];
   std::memcpy(point.columns[0].data(), id, kColumnWidth);
@@ -56,7 +58,7 @@ std::uint32_t PointTable::FindOrAdd(const char* id, std::uint64_t hash) {
   point.setup = kNone;
   point.source = Source::None;
   point.station = false;
-  slots_[slot] = (hash & kTagMask) | size_;
+  slots_[slot] = (hash & kTagMask) | (size_ + 1);
   return size_++;
 }
 
@@ -73,8 +75,7 @@ void PointTable::GiveCoordinates(std::uint32_t index, Source source) {
 
 void PointTable::Grow() {
   const std::size_t count = std::max(slotCount_ * 2, kFewestSlots);
-  LargeArray<std::uint64_t> old = std::exchange(slots_, MakeLargeArray<std::uint64_t>(count));
-  std::fill_n(slots_.get(), count, kFree);
+  LargeArray<std::uint64_t> old = std::exchange(slots_, MakeLargeArray<std::uint64_t>(count));  // all free
   const std::size_t oldCount = std::exchange(slotCount_, count);
   for (std::size_t k = 0; k < oldCount; ++k) {
     if (old[k] == kFree) continue;

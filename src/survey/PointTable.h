@@ -61,8 +61,8 @@ class PointTable {
   std::uint32_t size_ = 0;
   GrowingArray<std::uint32_t> order_;
   std::uint32_t orderedCount_ = 0;
-  // Open addressing over the ids: a slot holds a point's index in its low half and the
-  // high half of its id's hash above, so that a probe seldom has to read the point.
+  // Open addressing over the ids: a slot holds a point's index plus one in its low half
+  // and the high half of its id's hash above, so that a probe seldom has to read the point.
   LargeArray<std::uint64_t> slots_;
   std::size_t slotCount_ = 0;
 };

@@ -1,15 +1,16 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+
+#include "convert/SdrRecord.h"
 
 // Where the fields of the records that a job's points come from stand, in the two
 // generations of the SDR format. SDR33 fields are 16 bytes wide; in SDR2x point ids are
 // 4 bytes and numbers 10, touching with no blank between them.
 namespace survey {
-
-enum class Layout : std::uint8_t { Sdr33, Sdr2x };
 
 // One field: its first byte, from 0, and its width.
 struct Field {
@@ -62,7 +63,7 @@ inline constexpr CoordinateRecord kGpsStation33 = {{4, 16}, {20, 16}, {36, 16}, 
 // The bytes of a field in line; those past the line's end count as blanks, and are left out.
 inline std::string_view FieldOf(std::string_view line, Field field) {
   if (line.size() <= field.start) return {};
-  return line.substr(field.start, field.width);
+  return {line.data() + field.start, std::min<std::size_t>(field.width, line.size() - field.start)};
 }
 
 // The bytes of a line that the reader needs: the longest record, a GPS station (15).

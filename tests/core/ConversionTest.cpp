@@ -1,10 +1,9 @@
-// The conversion of bytes: lines split at every line end, records of the window's
-// layout, and the points of whole SDR jobs by their record types.
+// The conversion of bytes: lines split at every line end, and records of the window's
+// layout.
 #include <vector>
 
 #include "../Support.h"
 #include "convert/LineSplitter.h"
-#include "convert/SdrJob.h"
 #include "convert/SdrRecord.h"
 
 namespace {
@@ -54,54 +53,6 @@ TEST(LineSplitterTest, EndsLinesAtCrLfLoneCrAndLoneLfInBlocksOfAnySize) {
       splitter.Finish(onLine);
       EXPECT_EQ(split, lines) << "block " << block << ", " << testing::PrintToString(input);
     }
-  }
-}
-
-std::string Convert(PointWriter& writer, SdrJobReader& reader, const std::string& line, bool& station) {
-  const FieldLayout* layout = reader.Read(line, station);
-  if (layout == nullptr) return "-";
-  // Exactly the bytes the writer may read, so that a sanitizer sees any read past them.
-  std::vector<char> bytes(layout->span, ' ');
-  std::copy_n(line.data(), std::min(line.size(), layout->span), bytes.data());
-  char out[PointWriter::kRoom];
-  return std::string(out, writer.Write(bytes.data(), *layout, out));
-}
-
-TEST(SdrJobTest, TakesEveryPointOfBothLayoutsWithItsCode) {
-  const std::string head33 = "00NMSDR33 V04-04.02     05-Nov-20 08:00 213111", head20 = "00NMSDR20     V03-05    25-Sep-10";
-  const struct {
-    std::string line, csv;  // "-": not a point
-    bool station = false;
-  } lines[] = {
-      {Record({{"08TP", 4}, {"1", 16}, {"19.914", 16}, {"9.217", 16}, {"0.975", 16}, {"SOGLIA NORD", 0}}),
-       "1;19.914;9.217;0.975;SOGLIA NORD"},  // before any header: SDR33; the code keeps its inner blank
-      {head33, "-"},
-      {Record({{"02TP", 4}, {"  STN 1", 16}, {"100.5", 16}, {"200.25", 16}, {"10", 16}, {"1.475", 16}, {" BASE ", 16}}),
-       "STN1;100.5;200.25;10;BASE", true},  // the fifth field is the instrument height, not the code
-      {Record({{"08KI", 4}, {"0007", 16}, {"1.5", 16}, {"2", 0}}), "0007;1.5;2;;"},  // cut after the east field
-      {Record({{"08TP", 4}, {"7", 16}, {"1", 16}, {"2", 16}, {"3", 16}, {"          END", 16}}), "7;1;2;3;END"},
-      {Record({{"08TP", 4}, {"8", 16}, {"1.5", 16}}), "-"},  // ends before its east field
-      {Record({{"18RK", 4}, {"G1", 16}, {"3", 16}, {"4", 16}, {"5", 16}, {"GPS \"A\"", 16}, {"12", 0}}),
-       "G1;3;4;5;\"GPS \"\"A\"\"\""},
-      {Record({{"15RK", 4}, {"G2", 16}, {"6", 16}, {"7", 16}, {"8", 16}, {"", 64}, {"BASE;GPS", 16}, {"x", 0}}),
-       "G2;6;7;8;\"BASE;GPS\"", true},
-      {Record({{"09F1", 4}, {"1", 16}, {"2", 16}, {"3", 16}, {"4", 16}, {"5", 16}}), "-"},
-      {Record({{"08TP", 4}, {"9", 16}, {"1", 16}, {"2", 16}, {"3", 16}, {"", 13}}) + "\x1f\t ", "9;1;2;3;"},
-      {head20, "-"},
-      {"08TP100029.1755686-4.00952570.00963371FIT-TEST        ", "1000;29.1755686;-4.0095257;0.00963371;FIT-TEST"},
-      {"02TP00010.000000000.000000000.000000001.59500000TRAV", "0001;0.00000000;0.00000000;0.00000000;TRAV", true},
-      {"18RK1001  1.5     2.5", "1001;1.5;2.5;;"},
-      {"08TP1002  1.5", "-"},
-      {"15RK1003  1.5     2.5     3.5", "-"},  // SDR2x has no such record
-      {head33, "-"},
-      {Record({{"08TP", 4}, {"10", 16}, {"1", 16}, {"2", 16}, {"3", 16}, {"X", 16}}), "10;1;2;3;X"},  // a second job
-  };
-  PointWriter writer(*ParseColumns("PNEZD"), ';');
-  SdrJobReader reader;
-  for (const auto& expected : lines) {
-    bool station = false;
-    EXPECT_EQ(Convert(writer, reader, expected.line, station), expected.csv) << expected.line;
-    EXPECT_EQ(station, expected.station) << expected.line;
   }
 }
 

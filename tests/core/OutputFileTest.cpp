@@ -5,6 +5,8 @@
 #include "convert/OutputNaming.h"
 #include "convert/Wtf8.h"
 
+#include <map>
+
 #ifdef __linux__
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -73,6 +75,33 @@ TEST(OutputFileTest, ShortWriteIsCutBackThroughItsHandle) {
   EXPECT_EQ(File::OpenForAppending("/dev/full").AppendWhole("A\r\n"), file::AppendResult::CutBack);
   EXPECT_EQ(errno, ENOSPC);
 #endif
+}
+
+// A replacement takes the place of its file whole, with a new file's permissions, or
+// leaves it as it was, with the system's reason; either way no temporary file stays.
+TEST(OutputFileTest, ReplacementTakesThePlaceOfTheFileWholeOrNotAtAll) {
+  TempFolder folder;
+  for (const char* name : {"old.dxf", "locked.dxf", "dropped.dxf"}) WriteBytes(folder / name, "kept");
+  MakeReadOnly(folder / "locked.dxf");
+  std::filesystem::create_directory(FsPath(folder / "folder.dxf"));
+  DropPowerOverPermissions();
+  const int folderError = std::filesystem::path::preferred_separator == '\\' ? EACCES : EISDIR;
+  for (const auto& [name, error] : {std::pair{"old.dxf", 0}, {"new.dxf", 0}, {"locked.dxf", EACCES},
+                                    {"folder.dxf", folderError}, {"missing/a.dxf", ENOENT}}) {
+    FileReplacement file(folder / name);
+    EXPECT_EQ(file.IsOpen() && file.Write("new ") && file.Write("drawing") && file.Commit(), error == 0) << name;
+    EXPECT_EQ(error == 0 ? 0 : errno, error) << name;
+  }
+  FileReplacement(folder / "dropped.dxf").Write("new drawing");
+  std::map<std::string, std::string> left;  // name and content
+  for (const auto& entry : std::filesystem::directory_iterator(FsPath(folder / ""))) {
+    const auto name = entry.path().filename().u8string();
+    left[{name.begin(), name.end()}] = entry.is_directory() ? "a folder" : ReadBytes(entry.path().string());
+  }
+  EXPECT_EQ(left, (std::map<std::string, std::string>{{"dropped.dxf", "kept"}, {"folder.dxf", "a folder"}, {"locked.dxf", "kept"},
+                                                      {"new.dxf", "new drawing"}, {"old.dxf", "new drawing"}}));
+  const auto permissions = [&](const char* name) { return std::filesystem::status(FsPath(folder / name)).permissions(); };
+  EXPECT_EQ(permissions("new.dxf"), permissions("dropped.dxf"));
 }
 
 // Names reach Windows as UTF-16.

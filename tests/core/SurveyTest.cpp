@@ -6,7 +6,7 @@
 #include <numbers>
 
 #include "../Support.h"
-#include "convert/LineSplitter.h"
+#include "convert/PointColumns.h"
 #include "survey/JobReader.h"
 #include "survey/Number.h"
 
@@ -63,13 +63,16 @@ std::string Observe(double circle, const std::string& fromId, Place from, double
                  {Fixed(zenith, 7), 16}, {Fixed(horizontal, 7), 16}, {"CODE", 16}});
 }
 
-// What the reader gives for lines: its points as P;N;E;Z;D lines, then its counts.
+// What the reader gives for lines: its points as varnel-cli writes them in the columns
+// PNEZD, marked when they are stations or observed, then its counts.
 std::string Points(const Lines& lines) {
   struct Collect : survey::PointSink {
     std::string csv;
+    PointWriter writer{*ParseColumns("PNEZD"), ';'};
     bool Take(const survey::JobPoint& p) override {
-      for (std::string_view field : {p.id, p.north, p.east, p.elevation}) csv.append(field).append(";");
-      csv.append(p.code).append(p.station ? " (station)" : "").append(p.fromObservation ? " (observed)\n" : "\n");
+      char line[PointWriter::kRoom];
+      csv.append(line, writer.Write(p.columns, kJobPointColumns, line));
+      csv.append(p.station ? " (station)" : "").append(p.fromObservation ? " (observed)\n" : "\n");
       return true;
     }
   } sink;
@@ -205,6 +208,29 @@ TEST(SurveyTest, ReadsNumbersByOneRuleAndWritesMillimetresAsPrintfRounds) {
     char out[survey::kFormattedRoom];
     EXPECT_EQ(std::string(out, survey::FormatMillimetres(value, out)), text) << value;
   }
+}
+
+// Coordinate records of both layouts, also cut short after their east field; the code
+// keeps its inner blanks, and a field that holds the separator or a quote is quoted.
+TEST(SurveyTest, TakesTheCoordinateRecordsOfBothLayouts) {
+  const Lines lines = {
+      Record({{"08TP", 4}, {"1", 16}, {"19.914", 16}, {"9.217", 16}, {"0.975", 16}, {"SOGLIA NORD", 0}}),  // before any header
+      "\x02" + Header("213111"),  // a serial transfer's mark glued to the header
+      Record({{"02TP", 4}, {"  STN 1", 16}, {"100.5", 16}, {"200.25", 16}, {"10", 16}, {"1.475", 16}, {" BASE ", 16}}),
+      Record({{"08KI", 4}, {"0007", 16}, {"1.5", 16}, {"2", 0}}), Record({{"08TP", 4}, {"8", 16}, {"1.5", 16}}),
+      Record({{"18RK", 4}, {"G1", 16}, {"3", 16}, {"4", 16}, {"5", 16}, {"GPS \"A\"", 16}, {"12", 0}}),
+      Record({{"15RK", 4}, {"G2", 16}, {"6", 16}, {"7", 16}, {"8", 16}, {"", 64}, {"BASE;GPS", 16}, {"x", 0}}),
+      Record({{"08TP", 4}, {"9", 16}, {"1", 16}, {"2", 16}, {"3", 16}, {"", 13}}) + "\x1f\t ",
+      "00NMSDR20     V03-05    25-Sep-10", "08TP100029.1755686-4.00952570.00963371FIT-TEST        ",
+      "02TP00010.000000000.000000000.000000001.59500000TRAV", "18RK1001  1.5     2.5", "08TP1002  1.5",
+      "15RK1003  1.5     2.5     3.5",  // SDR2x has no such record
+  };
+  EXPECT_EQ(Points(lines),
+            "1;19.914;9.217;0.975;SOGLIA NORD\n"
+            "STN1;100.5;200.25;10;BASE (station)\n0007;1.5;2;;\nG1;3;4;5;\"GPS \"\"A\"\"\"\nG2;6;7;8;\"BASE;GPS\" (station)\n"
+            "9;1;2;3;\n1000;29.1755686;-4.0095257;0.00963371;FIT-TEST\n0001;0.00000000;0.00000000;0.00000000;TRAV (station)\n"
+            "1001;1.5;2.5;;\n"
+            "5 other lines; not reduced: 0 without station, 0 left, 0 without unit, 0 too far");
 }
 
 }  // namespace
