@@ -55,6 +55,7 @@ class PointLines final : public survey::PointSink {
     append_(std::string_view(line, static_cast<std::size_t>(end - line)));
     return true;
   }
+  bool ReadsTexts() const override { return false; }
 
  private:
   PointWriter writer_;
