@@ -30,11 +30,11 @@ TEST(Win32ProgramTest, IsBuiltForItsArchitectureAndCarriesOneIconOf32By32In16Col
 
 TEST(Win32ProgramTest, ArgumentTextLeavesOutTheProgramsOwnPathAndTheSwitch) {
   const std::pair<const wchar_t*, ProgramArguments> cases[] = {
-      {L"varnel.exe", {L""}},
+      {L"varnel.exe", {}},
       {L"\"C:\\Program Files\\Varnel\\varnel.exe\" \"C:\\My Data\\a 1.sdr\" b.sdr", {L"\"C:\\My Data\\a 1.sdr\" b.sdr"}},
       {L"\"C:\\Varnel\\varnel.exe\"a.sdr", {L"a.sdr"}},
       {L"C:\\Varnel\\varnel.exe   \t a.sdr  ", {L"a.sdr  "}},
-      {L"varnel.exe --sdr  \"a 1.sdr\"", {L"\"a 1.sdr\"", FileReading::JobPoints}}, {L"varnel.exe --sdr", {L"", FileReading::JobPoints}},
+      {L"varnel.exe --sdr  \"a 1.sdr\"", {L"\"a 1.sdr\"", FileReading::JobPoints}}, {L"varnel.exe --sdr", {{}, FileReading::JobPoints}},
       {L"varnel.exe --sdr.sdr \"--sdr\"", {L"--sdr.sdr \"--sdr\""}},  // a name, and a quoted one, are no switch
   };
   for (const auto& [commandLine, arguments] : cases) EXPECT_TRUE(ArgumentsOf(commandLine) == arguments) << commandLine;
