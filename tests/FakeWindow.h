@@ -59,6 +59,7 @@ class FakeWindow : public MainWindow {
 class FakeProcess : public ProcessServices {
  public:
   CommandLine Arguments() override { return arguments; }
+  FileReading Reading() override { return FileReading::Records; }
   bool PreviousInstanceRunning() override { return otherInstance; }
   float SecondsSinceMidnight() override { return 3600.5f; }
   [[noreturn]] void EndProcess(ExitStatus status) override { throw ProcessEnded{status}; }

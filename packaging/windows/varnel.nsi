@@ -10,6 +10,8 @@ SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Varnel"
+; The shortcut that starts Varnel reading every point of each job.
+!define ALL_POINTS "Varnel — все точки"
 
 Name "Varnel"
 OutFile "${OUTFILE}"
@@ -74,6 +76,8 @@ Section
   CreateShortcut "$DESKTOP\Varnel.lnk" "$INSTDIR\varnel.exe"
   CreateShortcut "$SMPROGRAMS\Varnel.lnk" "$INSTDIR\varnel.exe"
   CreateShortcut "$SENDTO\Varnel.lnk" "$INSTDIR\varnel.exe"
+  CreateShortcut "$SMPROGRAMS\${ALL_POINTS}.lnk" "$INSTDIR\varnel.exe" "--sdr"
+  CreateShortcut "$SENDTO\${ALL_POINTS}.lnk" "$INSTDIR\varnel.exe" "--sdr"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "Varnel"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "Varnel"
@@ -103,6 +107,8 @@ Section "Uninstall"
   Delete "$DESKTOP\Varnel.lnk"
   Delete "$SMPROGRAMS\Varnel.lnk"
   Delete "$SENDTO\Varnel.lnk"
+  Delete "$SMPROGRAMS\${ALL_POINTS}.lnk"
+  Delete "$SENDTO\${ALL_POINTS}.lnk"
   Delete "$INSTDIR\varnel.exe"
   Delete "$INSTDIR\varnel-cli.exe"
   Delete "$INSTDIR\readme-ru.txt"

@@ -6,7 +6,9 @@
 #include "convert/File.h"
 #include "convert/LineSplitter.h"
 #include "convert/OutputNaming.h"
+#include "convert/PointColumns.h"
 #include "convert/SdrRecord.h"
+#include "survey/JobReader.h"
 #include "ui/MainWindow.h"
 #include "ui/Messages.h"
 
@@ -38,6 +40,43 @@ class TickGuard {
  private:
   bool& flag_;
 };
+
+// Hands each point of a job to append as its CSV line: P, E, N, Z, D with X and Y
+// exchanged, else P, N, E, Z, D, as varnel-cli --sdr writes them.
+template <typename Append>
+class PointLines final : public survey::PointSink {
+ public:
+  PointLines(const ConversionOptions& options, Append& append)
+      : writer_(*ParseColumns(options.ChangeXY ? "PENZD" : "PNEZD"), SeparatorText(options).front()), append_(append) {}
+
+  bool Take(const survey::JobPoint& point) override {
+    char line[PointWriter::kRoom];
+    const char* const end = writer_.Write(point.columns, kJobPointColumns, line);
+    append_(std::string_view(line, static_cast<std::size_t>(end - line)));
+    return true;
+  }
+  bool ReadsTexts() const override { return false; }
+
+ private:
+  PointWriter writer_;
+  Append& append_;
+};
+
+// Feeds every line of input to onLine, of each only its first keepLimit bytes; false
+// when reading failed.
+template <typename OnLine>
+bool ReadLines(File& input, std::size_t keepLimit, OnLine&& onLine) {
+  LineSplitter lines(keepLimit);
+  std::string block(kReadBlockSize, '\0');
+  for (;;) {
+    const std::ptrdiff_t count = input.Read(block.data(), block.size());
+    if (count < 0) return false;
+    if (count == 0) break;
+    lines.Feed(std::string_view(block.data(), static_cast<std::size_t>(count)), onLine);
+  }
+  lines.Finish(onLine);
+  return true;
+}
 
 // "Обрабатывается k из n..."
 std::string ProgressText(int currentFile, int fileCount) {
@@ -77,22 +116,32 @@ bool BatchDriver::ConvertCurrentFile() {
   // The option controls stay disabled for the whole run, so one reading serves the file.
   const ConversionOptions options = window_.ReadOptions();
 
-  LineSplitter lines(kKeptLineLength);
-  const auto onLine = [&](std::string_view line) {
-    const CsvLine csvLine = ConvertSdrLine(line, options);
-    if (!csvLine.empty()) Append(outputPath, csvLine.View(), input);
-    // Let the window breathe now and then: on average once every 100 lines.
-    if (static_cast<int>(random_.NextUniform() * 100.0f) == 0) window_.PumpEvents();
-  };
-  std::string block(kReadBlockSize, '\0');
-  for (;;) {
-    const std::ptrdiff_t count = input.Read(block.data(), block.size());
-    if (count < 0) return false;
-    if (count == 0) break;
-    lines.Feed(std::string_view(block.data(), static_cast<std::size_t>(count)), onLine);
+  bool whole = false;
+  if (reading_ == FileReading::JobPoints) {
+    // A job's points come all at once when it ends: the window must breathe between them too.
+    const auto append = [&](std::string_view csvLine) {
+      Append(outputPath, csvLine, input);
+      PumpNowAndThen();
+    };
+    PointLines points(options, append);
+    survey::JobReader reader(points);
+    whole = ReadLines(input, survey::JobReader::kKeptLength, [&](std::string_view line) {
+      reader.Read(line);
+      PumpNowAndThen();
+    });
+    reader.Finish();  // the points read before a failure are written all the same
+  } else {
+    whole = ReadLines(input, kKeptLineLength, [&](std::string_view line) {
+      const CsvLine csvLine = ConvertSdrLine(line, options);
+      if (!csvLine.empty()) Append(outputPath, csvLine.View(), input);
+      PumpNowAndThen();
+    });
   }
-  lines.Finish(onLine);
-  return input.Close();
+  return whole && input.Close();
+}
+
+void BatchDriver::PumpNowAndThen() {
+  if (static_cast<int>(random_.NextUniform() * 100.0f) == 0) window_.PumpEvents();
 }
 
 void BatchDriver::Append(const std::string& outputPath, std::string_view csvLine, File& input) {

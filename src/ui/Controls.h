@@ -55,7 +55,8 @@ inline constexpr TwipsCorner CornerInWindow(const ControlSpec& entry) {
 
 // The window itself.
 struct WindowSpec {
-  std::string_view title = "Varnel";
+  std::string_view title = "Varnel";  // also every message box's
+  std::string_view jobPointsTitle = "Varnel — все точки";  // the window's while it reads every point of each job
   int clientWidth = 3600;  // twips
   int clientHeight = 2835;
   std::uint32_t background = 0xC0C0C0;  // RGB

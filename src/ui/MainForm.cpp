@@ -3,8 +3,12 @@
 #include <cstdlib>
 
 #include "startup/StartupSequence.h"
-#include "ui/ProcessServices.h"
+#include "ui/Controls.h"
 #include "ui/RunButton.h"
+
+std::string_view MainForm::Title() const {
+  return reading_ == FileReading::JobPoints ? kWindow.jobPointsTitle : kWindow.title;
+}
 
 void MainForm::Form_Load() { ::Form_Load(state_, window_, process_, random_); }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,10 +16,18 @@ struct CommandLine {
   std::optional<std::vector<std::string>> names;
 };
 
+// How the window reads each listed file.
+enum class FileReading : std::uint8_t {
+  Records,    // its lines of 84 characters, one CSV line each
+  JobPoints,  // every point of each SDR job, once (the program was started with --sdr)
+};
+
 // What the logic needs of the process and the operating system.
 class ProcessServices {
  public:
+  // The arguments less the switch that chose the reading: it is not a file.
   virtual CommandLine Arguments() = 0;
+  virtual FileReading Reading() = 0;
   // True when another process of this program is already running.
   virtual bool PreviousInstanceRunning() = 0;
   // Seconds since local midnight, with fraction.

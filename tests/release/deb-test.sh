@@ -2,9 +2,10 @@
 # tests/release/deb-test.sh DEB REFERENCE_VARNEL_CLI
 # The Debian package on this machine (as root): lintian finds no error; apt-get installs
 # both programs, their manual pages, the icons, the MIME type of SDR files and a valid
-# launcher that names the program, quoted, and takes dropped files; the installed
-# varnel-cli converts the bundled samples as the tested build does; the launcher and the
-# MIME type are in the desktop's databases; and apt-get remove leaves nothing behind.
+# launcher that names the program, quoted, and takes dropped files, also in its action
+# that reads every point of each job; the installed varnel-cli converts the bundled
+# samples as the tested build does; the launcher and the MIME type are in the desktop's
+# databases; and apt-get remove leaves nothing behind.
 set -euo pipefail
 [ "$(id -u)" = 0 ] || exec sudo "$0" "$@"  # apt-get installs for the whole machine
 deb=$(realpath "$1") reference=$(realpath "$2")
@@ -22,6 +23,9 @@ done
 launcher=/usr/share/applications/varnel.desktop
 desktop-file-validate "$launcher" || fail "desktop-file-validate found fault with the launcher"
 grep -qx 'Exec="/usr/bin/varnel" %F' "$launcher" || fail "the launcher's $(grep ^Exec= "$launcher")"
+# Its action, which desktop-file-validate has matched with the Actions key.
+[ "$(sed -n '/^\[Desktop Action all-points\]/,$p' "$launcher")" = $'[Desktop Action all-points]\nName=Все точки задания\nExec="/usr/bin/varnel" --sdr %F' ] ||
+  fail "the launcher's action: $(sed -n '/^\[Desktop Action/,$p' "$launcher")"
 for sdr in samples/*.sdr; do  # the output and the exit status
   [ "$(/usr/bin/varnel-cli - <"$sdr"; echo "status $?")" = "$("$reference" - <"$sdr"; echo "status $?")" ] ||
     fail "the installed varnel-cli converts $sdr otherwise"

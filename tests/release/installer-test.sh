@@ -3,7 +3,8 @@
 # The Windows installer under Wine, in a fresh prefix: a silent install, twice (the
 # second, told another folder, replaces the first in place); an uninstall while varnel.exe
 # runs fails and removes nothing; the shortcuts lead to the installed program, which,
-# started through Send To, passes the window's first scenario; the uninstaller is
+# started through Send To, passes the window's first scenario, and through the second
+# shortcut, which reads every point of each job, its jobs scenario; the uninstaller is
 # listed for the user; a silent uninstall leaves no file, shortcut or registry key.
 set -euo pipefail
 arch=$1 installer=$(realpath "$2") windowTests=$(realpath "$3")
@@ -20,7 +21,7 @@ fail() { echo "installer test ($arch): $*" >&2; exit 1; }
 wine "$installer" /S
 wine "$installer" /S '/D=C:\VarnelElsewhere'
 installed=$(find "$prefix/drive_c/users" -path '*/AppData/Local/Programs/Varnel' -type d)
-send_to=$(find "$prefix/drive_c/users" -path '*/Windows/SendTo/Varnel.lnk')
+send_to=$(find "$prefix/drive_c/users" -path '*/Windows/SendTo' -type d)
 # The uninstaller, run in place (_?=) so that its exit status reaches us, fails while varnel.exe runs.
 "$run" "$prefix" "$arch" "$installed/varnel.exe" "Z:$scratch/a.sdr" & varnel=$!
 # grep reads all that xwininfo writes: grep -q would end first and break its pipe.
@@ -35,14 +36,17 @@ for value in 'DisplayName.*Varnel' 'DisplayVersion' 'Publisher.*Varnel' 'Display
   grep -q "$value" <<<"$listing" || fail "the uninstaller's entry lacks $value: $listing"
 done
 
-for shortcut in "$HOME/Varnel.lnk" "$(find "$prefix/drive_c/users" -path '*/Start Menu/Programs/Varnel.lnk')" "$send_to"; do
+for shortcut in "$HOME/Varnel.lnk" {"$send_to/../Start Menu/Programs","$send_to"}/{Varnel,"Varnel — все точки"}.lnk; do
   grep -aqF 'AppData\Local\Programs\Varnel\varnel.exe' "$shortcut" || fail "$shortcut does not lead to the installed program"
 done
-# The window's first scenario, its files dropped on the Send To shortcut.
-# The shell of Wine opens shortcuts by their C: paths only.
-shortcut='C:\'$(realpath --relative-to="$prefix/drive_c" "$send_to" | tr / '\\')
-log=$(VARNEL_SHORTCUT=$shortcut "$run" "$prefix" "$arch" "$windowTests" --gtest_filter='Scenarios/*/0') &&
-  grep -q '^\[  PASSED  \] 1 test\.' <<<"$log" || fail "started through Send To, the installed program failed: $log"
+# The window's first scenario, its files dropped on the Send To shortcut; and its jobs
+# scenario on the second, which gives the switch. The shell of Wine opens shortcuts by
+# their C: paths only.
+for name_and_scenario in 'Varnel 0' 'Varnel — все точки 7'; do
+  shortcut='C:\'$(realpath --relative-to="$prefix/drive_c" "$send_to/${name_and_scenario% *}.lnk" | tr / '\\')
+  log=$(VARNEL_SHORTCUT=$shortcut "$run" "$prefix" "$arch" "$windowTests" --gtest_filter="Scenarios/*/${name_and_scenario##* }") &&
+    grep -q '^\[  PASSED  \] 1 test\.' <<<"$log" || fail "started through $shortcut, the installed program failed: $log"
+done
 
 wine "$(find "$installed" -name uninstall.exe)" /S
 left=$(find "$prefix/drive_c" "$HOME" -iname '*varnel*'; grep -il varnel "$prefix"/*.reg || true)

@@ -27,6 +27,7 @@ std::string CaptionOf(QWidget* w) { return Utf8(w->property(qobject_cast<QGroupB
   mkdir((folder / "run").c_str(), 0700);  // a runtime folder of this run's own
   setenv("XDG_RUNTIME_DIR", (folder / "run").c_str(), 1);
   std::vector<std::string> names = {"varnel"};
+  if (scenario.allPoints) names.push_back("--sdr");
   for (const std::string& name : scenario.arguments) names.push_back(folder / name);
   std::vector<char*> argv;
   for (std::string& name : names) argv.push_back(name.data());
@@ -53,7 +54,7 @@ std::string CaptionOf(QWidget* w) { return Utf8(w->property(qobject_cast<QGroupB
   watcher.start(1);
   QTimer::singleShot(0, [&] {
     window.form().Form_Load();
-    say("count: " + status());
+    say("count: " + Utf8(window.windowTitle()) + ": " + status());
     if (scenario.option != Control::Opt1) click(scenario.option);
     if (scenario.keepXY) click(Control::chChangeXY);
     if (scenario.action == UserAction::CloseBeforeRun) window.close();

@@ -22,7 +22,8 @@ std::uint32_t Rgb(COLORREF colour) { return GetRValue(colour) << 16 | GetGValue(
 }  // namespace
 
 Report RunProgram(const Scenario& scenario, const TempFolder& folder) {
-  std::wstring arguments;
+  // Through a shortcut (the installer's test), the shortcut gives the switch.
+  std::wstring arguments = scenario.allPoints && !_wgetenv(L"VARNEL_SHORTCUT") ? L"--sdr" : L"";
   for (const std::string& name : scenario.arguments) arguments += L" \"" + wtf8::ToUtf16<wchar_t>(folder / "" + name) + L"\"";
   Process varnel(L"varnel.exe", arguments);
   Report report;
@@ -32,7 +33,7 @@ Report RunProgram(const Scenario& scenario, const TempFolder& folder) {
   // Until start-up has shown the count, or a message, or the program ended.
   for (int i = 0; i < 2000 && !varnel.Ended(10) && !varnel.Window(L"#32770"); ++i) {
     if (!(window = varnel.Window(L"VarnelMainWindow")) || Text(control(Control::lblInfo)).empty()) continue;
-    report.push_back("count: " + Text(control(Control::lblInfo)));
+    report.push_back("count: " + Text(window) + ": " + Text(control(Control::lblInfo)));
     if (scenario.option != Control::Opt1) click(scenario.option);
     if (scenario.keepXY) click(Control::chChangeXY);
     if (scenario.action == UserAction::CloseBeforeRun) PostMessageW(window, WM_CLOSE, 0, 0);

@@ -28,14 +28,16 @@ TEST(Win32ProgramTest, IsBuiltForItsArchitectureAndCarriesOneIconOf32By32In16Col
             (std::vector<int>{1, 32, 32, 16, 4}));
 }
 
-TEST(Win32ProgramTest, ArgumentTextLeavesOutTheProgramsOwnPath) {
-  const wchar_t* cases[][2] = {
-      {L"varnel.exe", L""},
-      {L"\"C:\\Program Files\\Varnel\\varnel.exe\" \"C:\\My Data\\a 1.sdr\" b.sdr", L"\"C:\\My Data\\a 1.sdr\" b.sdr"},
-      {L"\"C:\\Varnel\\varnel.exe\"a.sdr", L"a.sdr"},
-      {L"C:\\Varnel\\varnel.exe   \t a.sdr  ", L"a.sdr  "},
+TEST(Win32ProgramTest, ArgumentTextLeavesOutTheProgramsOwnPathAndTheSwitch) {
+  const std::pair<const wchar_t*, ProgramArguments> cases[] = {
+      {L"varnel.exe", {}},
+      {L"\"C:\\Program Files\\Varnel\\varnel.exe\" \"C:\\My Data\\a 1.sdr\" b.sdr", {L"\"C:\\My Data\\a 1.sdr\" b.sdr"}},
+      {L"\"C:\\Varnel\\varnel.exe\"a.sdr", {L"a.sdr"}},
+      {L"C:\\Varnel\\varnel.exe   \t a.sdr  ", {L"a.sdr  "}},
+      {L"varnel.exe --sdr  \"a 1.sdr\"", {L"\"a 1.sdr\"", FileReading::JobPoints}}, {L"varnel.exe --sdr", {{}, FileReading::JobPoints}},
+      {L"varnel.exe --sdr.sdr \"--sdr\"", {L"--sdr.sdr \"--sdr\""}},  // a name, and a quoted one, are no switch
   };
-  for (const auto& c : cases) EXPECT_EQ(ArgumentsOf(c[0]), c[1]);
+  for (const auto& [commandLine, arguments] : cases) EXPECT_TRUE(ArgumentsOf(commandLine) == arguments) << commandLine;
 }
 
 TEST(Win32ProgramTest, AMutexOfTheProgramsNameIsARunningInstanceEvenWhereItMayNotBeOpened) {

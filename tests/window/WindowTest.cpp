@@ -41,6 +41,18 @@ TEST(WindowTest, StartsWithEveryControlInItsInitialState) {
 std::vector<Scenario> Scenarios() {
   const std::string drop = "Перетащите файлы формата SDR на значок программы.", read = "Произошла ошибка при чтении файла.";
   const LongJob job(40000);
+  // Degrees, no curvature or sea level; the backsight orients the circle to 90°. Then
+  // SDR20: ids of four characters and numbers of ten, which may touch; blanks cut.
+  const std::string crlf = "\r\n";
+  const std::string observed = Record({{"00NMSDR33 V04-04.02", 40}, {"111111", 0}}) + crlf +
+      Record({{"10NMOBS", 20}, {"121111", 0}}) + crlf + SdrLine("08TP", "P3", "1010.000", "1990.000", "49.5", "PEG;A") + crlf +
+      Record({{"02TPS1", 20}, {"1000.000", 16}, {"2000.000", 16}, {"50.000", 16}, {"1.500", 16}, {"STN", 16}}) + crlf +
+      Record({{"07TPS1", 20}, {"B1", 16}, {"90", 16}, {"0", 0}}) + crlf + "03NM1.500" + crlf +
+      Record({{"09F1S1", 20}, {"P1", 16}, {"100.0000", 16}, {"90.0000000", 16}, {"0.0000000", 16}, {"FENCE", 16}}) + crlf +
+      Record({{"09F1S1", 20}, {"P2", 16}, {"50.0000", 16}, {"53.1301024", 16}, {"270.0000000", 16}, {"TREE", 16}}) + crlf;
+  const std::string traverse = "00NMSDR20 V03-05                        111111\r\n10NMTRAVERSE\r\n"
+      "02TP10  500.000   300.000   10.000    1.450     STN\r\n08TP11  512.3456  310.9876  10.500\r\n"
+      "08TP  1229.1755686-4.00952570.00963371FIT-TEST\r\n";
   std::vector<Scenario> scenarios = {
       {.what = "a missing file, existing output, names in any script",
        .files = {{"a.sdr", "header\r\n" + kRecord + "\n" + kRecord}, {"точки хода 1.SDR", kRecord + "\r\n"},
@@ -65,6 +77,11 @@ std::vector<Scenario> Scenarios() {
       {.what = "closed during the run", .files = {{"long.sdr", job.input}}, .arguments = {"long.sdr"},
        .action = UserAction::CloseDuringRun, .countText = "Выбрано файлов SDR: 1", .after = {{"long.csv", job.csv}},
        .exitStatus = 3},
+      {.what = "every point of each job", .files = {{"obs.sdr", observed}, {"traverse.sdr", traverse}},
+       .arguments = {"obs.sdr", "traverse.sdr"}, .allPoints = true, .keepXY = true, .countText = "Выбрано файлов SDR: 2",
+       .after = {{"obs.csv", "P3;1010.000;1990.000;49.5;\"PEG;A\"\r\nS1;1000.000;2000.000;50.000;STN\r\n"
+                             "P1;1000.000;2100.000;50.000;FENCE\r\nP2;1040.000;2000.000;80.000;TREE\r\n"},
+                 {"traverse.csv", "10;500.000;300.000;10.000;STN\r\n11;512.3456;310.9876;10.500;\r\n12;29.1755686;-4.0095257;0.00963371;FIT-TEST\r\n"}}},
 #ifdef _WIN32
       // Wine keeps no such name on disk, so it cannot be read; a lossy conversion would
       // read the file with U+FFFD in place of the lone surrogate instead.
@@ -89,7 +106,8 @@ TEST_P(WindowScenarioTest, RunsAsItsUserExpects) {
   for (const auto& [name, content] : scenario.files) WriteBytes(folder / name, content);
   for (const std::string& name : scenario.readOnly) MakeReadOnly(folder / name);
   Report expected;
-  if (!scenario.countText.empty()) expected.push_back("count: " + scenario.countText);
+  const std::string title = scenario.allPoints ? "Varnel — все точки" : "Varnel";
+  if (!scenario.countText.empty()) expected.push_back("count: " + title + ": " + scenario.countText);
   if (!scenario.statusAtFirstMessage.empty()) expected.push_back(AtFirstMessage(scenario.statusAtFirstMessage, true));
   for (const std::string& text : scenario.messages) expected.push_back("message: Varnel: " + text);
   expected.push_back("exit status " + std::to_string(scenario.exitStatus));

@@ -31,6 +31,7 @@ struct Scenario {
   std::vector<std::pair<std::string, std::string>> files;  // name and content, before the start
   std::vector<std::string> readOnly;
   std::vector<std::string> arguments;  // names in the folder (WTF-8), as dropped on the icon
+  bool allPoints = false;              // --sdr before them, as the second shortcut starts the program
   Control option = Control::Opt1;      // clicked before Run
   bool keepXY = false;                 // the check box clicked off before Run
   UserAction action = UserAction::Run;  // closing during the run waits for 10000 bytes of output
@@ -46,7 +47,7 @@ inline void PrintTo(const Scenario& scenario, std::ostream* out) { *out << scena
 inline constexpr Control kLockedByRun[] = {Control::cmdOk, Control::chChangeXY, Control::fr1, Control::Opt1, Control::Opt2,
                                            Control::Opt3};
 
-// What a run showed, a line each: "count: …" once start-up has shown the count; at the
+// What a run showed, a line each: "count: title: …" once start-up has shown the count; at the
 // first message after it, the status and whether kLockedByRun are all disabled
 // (AtFirstMessage); "message: title: text" for each message box; "exit status N".
 using Report = std::vector<std::string>;

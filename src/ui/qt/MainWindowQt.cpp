@@ -35,7 +35,7 @@ QColor rgb(std::uint32_t value) { return QColor::fromRgb(value); }
 
 MainWindowQt::MainWindowQt(ProcessServices& process, QWidget* parent)
     : QWidget(parent), form_(*this, process) {
-  setWindowTitle(fromUtf8(kWindow.title));
+  setWindowTitle(fromUtf8(form_.Title()));
   setWindowIcon(QIcon(QStringLiteral(":/varnel.png")));
 
   QPalette look = palette();

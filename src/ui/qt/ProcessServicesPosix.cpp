@@ -52,6 +52,10 @@ ProcessServicesPosix::ProcessServicesPosix() {
 
 void ProcessServicesPosix::TakeArguments(int argc, char** argv) {
   names_.assign(argv + 1, argv + argc);
+  if (!names_.empty() && names_.front() == "--sdr") {
+    names_.erase(names_.begin());
+    reading_ = FileReading::JobPoints;
+  }
 }
 
 ProcessServicesPosix::~ProcessServicesPosix() {

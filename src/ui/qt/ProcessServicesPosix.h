@@ -15,16 +15,19 @@ class ProcessServicesPosix final : public ProcessServices {
   ProcessServicesPosix(const ProcessServicesPosix&) = delete;
   ProcessServicesPosix& operator=(const ProcessServicesPosix&) = delete;
 
-  // The file names from argv, after the toolkit has taken its own options out.
+  // The file names from argv, after the toolkit has taken its own options out, less
+  // the switch --sdr when it comes first.
   void TakeArguments(int argc, char** argv);
 
   CommandLine Arguments() override { return {{}, names_}; }
+  FileReading Reading() override { return reading_; }
   bool PreviousInstanceRunning() override { return previousInstance_; }
   float SecondsSinceMidnight() override;
   [[noreturn]] void EndProcess(ExitStatus status) override;
 
  private:
   std::vector<std::string> names_;
+  FileReading reading_ = FileReading::Records;
   int lockFile_ = -1;
   bool previousInstance_ = false;
 };

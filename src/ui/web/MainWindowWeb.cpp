@@ -7,7 +7,7 @@
 #include "ui/Messages.h"
 
 // The page's side of each operation is in worker.js.
-EM_JS(void, varnel_show, (), { varnel.post({type: Msg.show}); });
+EM_JS(void, varnel_show, (const char* title), { varnel.post({type: Msg.show, title: UTF8ToString(title)}); });
 EM_JS(void, varnel_status, (const char* text), { varnel.post({type: Msg.status, text: UTF8ToString(text)}); });
 EM_JS(int, varnel_checked, (int control), { return varnel.options[control] ? 1 : 0; });
 EM_JS(void, varnel_disable, (int control), { varnel.post({type: Msg.disable, control: control}); });
@@ -17,6 +17,7 @@ EM_JS(double, varnel_seconds_since_midnight, (), {
   const now = new Date();
   return (now - new Date(now).setHours(0, 0, 0, 0)) / 1000;
 });
+EM_JS(int, varnel_all_points, (), { return varnel.allPoints ? 1 : 0; });
 EM_JS(int, varnel_name_count, (), { return varnel.names.length; });
 EM_JS(char*, varnel_name, (int k), { return allocateUTF8(varnel.names[k]); });
 EM_JS(void, varnel_end, (int status), { varnel.end(status); });
@@ -25,7 +26,7 @@ EM_ASYNC_JS(void, varnel_message, (const char* text), { await varnel.message(UTF
 EM_ASYNC_JS(int, varnel_yield, (), { return await varnel.yieldToPage(); });
 EM_ASYNC_JS(int, varnel_finish, (), { return await varnel.finish() ? 1 : 0; });
 
-void MainWindowWeb::Show() { varnel_show(); }
+void MainWindowWeb::Show() { varnel_show(std::string(form_.Title()).c_str()); }
 
 void MainWindowWeb::SetStatusText(const std::string& text) { varnel_status(text.c_str()); }
 
@@ -71,6 +72,8 @@ CommandLine MainWindowWeb::Arguments() {
   }
   return {{}, names};
 }
+
+FileReading MainWindowWeb::Reading() { return varnel_all_points() ? FileReading::JobPoints : FileReading::Records; }
 
 float MainWindowWeb::SecondsSinceMidnight() { return static_cast<float>(varnel_seconds_since_midnight()); }
 

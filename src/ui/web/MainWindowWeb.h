@@ -24,8 +24,10 @@ class MainWindowWeb final : public MainWindow, public ProcessServices {
   void PumpEvents() override;
   [[noreturn]] void Unload(ExitStatus status) override;
 
-  // ProcessServices: the names of the files dropped on the page, one by one.
+  // ProcessServices: the names of the files dropped on the page, one by one, read as the
+  // page's box chose.
   CommandLine Arguments() override;
+  FileReading Reading() override;
   bool PreviousInstanceRunning() override { return false; }  // the page starts one run at a time
   float SecondsSinceMidnight() override;
   [[noreturn]] void EndProcess(ExitStatus status) override;

@@ -14,6 +14,8 @@ const page = {
   controls: [],          // the window's controls, in the order of the core's table
   folder: null,          // the folder granted for the CSV files, where browsers allow it
   names: new Set(),      // the CSV files of this run, in the order they came
+  allPoints: false,      // this run reads every point of each job
+  points: new Map(),     // then the number of points of each CSV file, by name
   outputs: new Map(),    // otherwise the CSV files to offer, by name: their parts
   writables: new Map(),  // the CSV files being written into the folder, by name
   writing: Promise.resolve(),
@@ -81,9 +83,9 @@ function showMessage(text) {
 // Offers the CSV files as downloads: one as itself, several in one zip archive whose
 // item lists their names. The link stays in the list until the next run.
 function offer(outputs) {
-  const link = element("a", outputs.length === 1 ? outputs[0][0] : "varnel-csv.zip");
+  const link = element("a", outputs.length === 1 ? described(outputs[0][0]) : "varnel-csv.zip");
   link.href = URL.createObjectURL(outputs.length === 1 ? new Blob(outputs[0][1], {type: "text/csv"}) : zip(outputs));
-  link.download = link.textContent;
+  link.download = outputs.length === 1 ? outputs[0][0] : link.textContent;
   const item = element("li");
   item.append(link);
   if (outputs.length > 1) {
@@ -95,7 +97,15 @@ function offer(outputs) {
   link.click();
 }
 
-const listItems = names => names.map(name => element("li", name));
+const listItems = names => names.map(name => element("li", described(name)));
+function lineCount(bytes) {
+  let count = 0;
+  for (const byte of bytes) count += byte === 10;
+  return count;
+}
+// A CSV file's name, with its number of points (its lines) when the run read every point
+// of each job.
+const described = name => page.allPoints ? name + " — точек: " + page.points.get(name) : name;
 
 // A CSV file in the granted folder is appended to, as the window appends to its own.
 // After a failed write nothing more is written, as the window stops at its first: each
@@ -135,8 +145,9 @@ function received(message) {
     page.ready = true;
     URL.revokeObjectURL(page.workerUrl);
     buildWindow(message.controls);
-    page.worker.postMessage({type: Msg.start, files: page.files, options: options()});
+    page.worker.postMessage({type: Msg.start, files: page.files, options: options(), allPoints: page.allPoints});
   } else if (message.type === Msg.show) {
+    $("title").textContent = message.title;
     $("window").hidden = false;
     page.controls.find(c => c.id === "chChangeXY").querySelector("input").focus();
   } else if (message.type === Msg.status) {
@@ -147,6 +158,7 @@ function received(message) {
     showMessage(message.text);
   } else if (message.type === Msg.output) {
     page.names.add(message.name);
+    if (page.allPoints) page.points.set(message.name, (page.points.get(message.name) || 0) + lineCount(message.bytes));
     if (page.folder) {
       page.writing = page.writing.then(() => write(message.name, message.bytes));
     } else {
@@ -180,7 +192,7 @@ async function ended(text) {
     await new Promise(resolve => $("box").addEventListener("close", resolve, {once: true}));
   }
   page.worker = null;
-  $("folder").disabled = false;
+  lockChoices(false);
   document.body.dataset.state = "ended";
 }
 
@@ -188,9 +200,10 @@ function start(files) {
   if (page.worker || files.length === 0) return;
   for (const link of $("results").querySelectorAll("a")) URL.revokeObjectURL(link.href);
   $("results").replaceChildren();
-  $("folder").disabled = true;  // the CSV files of a run go to one place
+  lockChoices(true);  // the CSV files of a run go to one place, read one way
   document.body.dataset.state = "running";
-  Object.assign(page, {files, names: new Set(), writing: Promise.resolve(), writeFailed: false});
+  Object.assign(page, {files, names: new Set(), allPoints: $("allPoints").checked, points: new Map(),
+                       writing: Promise.resolve(), writeFailed: false});
   page.workerUrl = URL.createObjectURL(new Blob([$("worker").textContent], {type: "text/javascript"}));
   page.worker = new Worker(page.workerUrl);
   page.worker.onmessage = event => received(event.data);
@@ -199,6 +212,10 @@ function start(files) {
     event.preventDefault();
     ended(page.ready ? texts.fault : texts.cannotRun);
   };
+}
+
+function lockChoices(locked) {
+  $("folder").disabled = $("allPoints").disabled = locked;
 }
 
 function describeDestination() {
@@ -219,6 +236,9 @@ $("close").addEventListener("click", () => page.ready && page.worker.postMessage
 $("choose").addEventListener("click", () => $("files").click());
 $("files").addEventListener("change", () => start([...$("files").files]));
 $("folder").hidden = !window.showDirectoryPicker;
+// The box keeps its check while the tab lives, across reloads.
+$("allPoints").checked = sessionStorage.getItem("varnel.allPoints") === "1";
+$("allPoints").addEventListener("change", () => sessionStorage.setItem("varnel.allPoints", +$("allPoints").checked));
 $("folder").addEventListener("click", async () => useFolder(await showDirectoryPicker({mode: "readwrite"})));
 document.addEventListener("dragover", event => {
   event.preventDefault();

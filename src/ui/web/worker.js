@@ -5,6 +5,7 @@ var varnel = {
   outputs: new Map(),                 // the CSV files the core wrote: their names on the page
   taken: new Set(),                   // those names, in lower case
   options: [],                        // the check of each control, in the order of the core's table
+  allPoints: false,                   // every point of each job, as the page's box chose
   lastYield: 0,
   closeRequested: false,
   writeFailed: false,
@@ -118,6 +119,7 @@ onmessage = event => {
   const message = event.data;
   if (message.type === Msg.start) {
     varnel.options = message.options;
+    varnel.allPoints = message.allPoints;
     varnelStart(message.files);
   }
   if (message.type === Msg.options) varnel.options = message.options;

@@ -87,7 +87,7 @@ std::unique_ptr<MainWindowWin32> MainWindowWin32::Create(HINSTANCE instance, Pro
   if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
 
   std::unique_ptr<MainWindowWin32> window(new MainWindowWin32(process));
-  const std::wstring title = Widen(kWindow.title);
+  const std::wstring title = Widen(window->form_.Title());
   // The size is set once the DPI of the window's monitor is known (OnCreate).
   CreateWindowExW(kWindowExStyle, kMainWindowClass, title.c_str(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, window.get());

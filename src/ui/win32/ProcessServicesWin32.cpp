@@ -2,7 +2,7 @@
 
 #include "ui/win32/Utf16.h"
 
-ProcessServicesWin32::ProcessServicesWin32() {
+ProcessServicesWin32::ProcessServicesWin32() : arguments_(ArgumentsOf(GetCommandLineW())) {
   // "Local\" scopes the name to the user's session. The handle stays open for the
   // life of the process, so the name exists exactly while this instance runs.
   instanceMutex_ = CreateMutexW(nullptr, FALSE, L"Local\\Varnel.Instance");
@@ -16,7 +16,11 @@ ProcessServicesWin32::~ProcessServicesWin32() {
   if (instanceMutex_) CloseHandle(instanceMutex_);
 }
 
-std::wstring ArgumentsOf(const wchar_t* commandLine) {
+ProgramArguments ArgumentsOf(const wchar_t* commandLine) {
+  const auto afterBlanks = [](const wchar_t* p) {
+    while (*p == L' ' || *p == L'\t') ++p;
+    return p;
+  };
   const wchar_t* p = commandLine;
   // The program's path ends at its closing quote, or at the first blank or tab.
   if (*p == L'"') {
@@ -26,11 +30,15 @@ std::wstring ArgumentsOf(const wchar_t* commandLine) {
   } else {
     while (*p && *p != L' ' && *p != L'\t') ++p;
   }
-  while (*p == L' ' || *p == L'\t') ++p;
-  return p;
+  p = afterBlanks(p);
+  constexpr std::wstring_view kSwitch = L"--sdr";
+  if (std::wstring_view(p).starts_with(kSwitch) && (p[kSwitch.size()] == L' ' || p[kSwitch.size()] == L'\0')) {
+    return {afterBlanks(p + kSwitch.size()), FileReading::JobPoints};
+  }
+  return {p, FileReading::Records};
 }
 
-CommandLine ProcessServicesWin32::Arguments() { return {Narrow(ArgumentsOf(GetCommandLineW())), std::nullopt}; }
+CommandLine ProcessServicesWin32::Arguments() { return {Narrow(arguments_.text), std::nullopt}; }
 
 float ProcessServicesWin32::SecondsSinceMidnight() {
   SYSTEMTIME now{};
