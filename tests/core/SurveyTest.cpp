@@ -198,7 +198,7 @@ TEST(SurveyTest, ReadsNumbersByOneRuleAndWritesMillimetresAsPrintfRounds) {
       {"", std::nullopt}, {"  ", std::nullopt}, {".", std::nullopt}, {"-", std::nullopt}, {"1 2", std::nullopt},
       {"1e3", std::nullopt}, {"1.2.3", std::nullopt}, {"--1", std::nullopt}, {"0x10", std::nullopt}, {"nan", std::nullopt},
       {"inf", std::nullopt}, {"1,5", std::nullopt}, {"5!", std::nullopt}, {"0.1000000000000000055511151231257827", 0.1},
-      {"12.50000000000000000000", 12.5}, {"1.00000000000000000000", 1},  // longer than any field
+      {"12.50000000000000000000", 12.5}, {"1.00000000000000000000", 1}, {"000000000000000000012.5", 12.5},  // long
   };
   for (const auto& [field, value] : fields) EXPECT_EQ(survey::ParseNumber(field), value) << field;
   const std::pair<double, std::string> written[] = {
