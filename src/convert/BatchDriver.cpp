@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "convert/BlockConversion.h"
 #include "convert/CsvAppend.h"
 #include "convert/File.h"
 #include "convert/LineSplitter.h"
@@ -15,6 +16,8 @@
 namespace {
 
 constexpr std::size_t kReadBlockSize = 64 * 1024;
+// A front end that reads the file itself reads it in larger slices.
+constexpr std::size_t kSliceSize = 2 << 20;
 
 // Passes messages on to the window and notes that one was shown.
 class NotingSink : public MessageSink {
@@ -47,7 +50,7 @@ template <typename Append>
 class PointLines final : public survey::PointSink {
  public:
   PointLines(const ConversionOptions& options, Append& append)
-      : writer_(*ParseColumns(options.ChangeXY ? "PENZD" : "PNEZD"), SeparatorText(options).front()), append_(append) {}
+      : writer_(JobColumns(options.ChangeXY), SeparatorText(options).front()), append_(append) {}
 
   bool Take(const survey::JobPoint& point) override {
     char line[PointWriter::kRoom];
@@ -109,11 +112,15 @@ void BatchDriver::tmrMain_Timer() {
 }
 
 bool BatchDriver::ConvertCurrentFile() {
-  File input = File::OpenForReading(state_.FileList[state_.CurrentFile]);
-  if (!input.IsOpen()) return false;
+  const std::string& inputPath = state_.FileList[state_.CurrentFile];
   NotingSink messages(window_, messageShown_);
-  const std::string outputPath = MakeCsvFileName(state_.FileList[state_.CurrentFile], messages);
   // The option controls stay disabled for the whole run, so one reading serves the file.
+  if (BlockFile* file = window_.OpenInBlocks(inputPath, MakeCsvFileName(inputPath, messages))) {
+    return ConvertInBlocks(*file, window_.ReadOptions());
+  }
+  File input = File::OpenForReading(inputPath);
+  if (!input.IsOpen()) return false;
+  const std::string outputPath = MakeCsvFileName(inputPath, messages);
   const ConversionOptions options = window_.ReadOptions();
 
   bool whole = false;
@@ -138,6 +145,24 @@ bool BatchDriver::ConvertCurrentFile() {
     });
   }
   return whole && input.Close();
+}
+
+bool BatchDriver::ConvertInBlocks(BlockFile& file, const ConversionOptions& options) {
+  const bool jobs = reading_ == FileReading::JobPoints;
+  BlockConversion conversion({options, jobs ? std::optional(JobColumns(options.ChangeXY)) : std::nullopt, jobs, {}}, file);
+  std::string slice(kSliceSize, '\0');
+  bool written = true;
+  std::ptrdiff_t count = 0;
+  while (written && (count = file.Read(slice.data(), slice.size())) > 0) {
+    written = conversion.Feed(std::string_view(slice.data(), static_cast<std::size_t>(count)));
+    window_.PumpEvents();
+  }
+  // What was converted before a read failed is kept, as the window keeps it.
+  if (!conversion.Finish(count == 0) || !written) {
+    window_.ShowMessage(msg::kWriteFailure);
+    window_.Unload(ExitStatus::EndedByMessage);
+  }
+  return count == 0;
 }
 
 void BatchDriver::PumpNowAndThen() {

@@ -28,7 +28,7 @@ class CsvBlock {
     used_ = static_cast<std::size_t>(end + 2 - block_);
     converted_ = true;
     // Hand the block on while it still has room for the longest line.
-    return used_ + kLineRoom + 2 <= CsvBlockOutput::kBlockCapacity || HandOver();
+    return used_ + kLineRoom + 2 <= output_.Capacity() || HandOver();
   }
   bool Finish() {
     if (!converted_) used_ = 0;  // a header alone makes no file

@@ -23,7 +23,7 @@ struct LineFormat {
   char Separator() const { return SeparatorText(window).front(); }
   // The columns chosen; else those of survey point files with sdr, and the window's without.
   ColumnChoice Columns() const {
-    return columns ? *columns : sdr ? *ParseColumns("PNEZD") : WindowColumns(window.ChangeXY);
+    return columns ? *columns : sdr ? JobColumns(false) : WindowColumns(window.ChangeXY);
   }
 };
 
@@ -44,13 +44,31 @@ class CsvBlockOutput {
   // Half a megabyte: the block being filled and the one being written stay in cache.
   static constexpr std::size_t kBlockCapacity = 512 << 10;
 
-  // Room for kBlockCapacity bytes to gather the next block in.
+  explicit CsvBlockOutput(std::size_t capacity = kBlockCapacity) : capacity_(capacity) {}
+  // How many bytes a block holds at the most.
+  std::size_t Capacity() const { return capacity_; }
+  // Room for Capacity() bytes to gather the next block in.
   virtual char* Buffer() = 0;
   // Hands the first size bytes of Buffer() on. False once writing has failed.
   virtual bool Submit(std::size_t size) = 0;
 
  protected:
   ~CsvBlockOutput() = default;
+
+ private:
+  std::size_t capacity_;
+};
+
+// A file whose front end reads it and takes its CSV lines, in blocks (the page).
+class BlockFile : public CsvBlockOutput {
+ public:
+  using CsvBlockOutput::CsvBlockOutput;
+  // Reads the next bytes of the file into buffer: their count, 0 at its end, -1 when
+  // reading failed.
+  virtual std::ptrdiff_t Read(char* buffer, std::size_t size) = 0;
+
+ protected:
+  ~BlockFile() = default;
 };
 
 // Converts a file's bytes, handed over in blocks of any size, into CSV lines in the

@@ -43,6 +43,12 @@ ColumnChoice WindowColumns(bool changeXY) {
   return changeXY ? ColumnChoice{{P, E, N, Z}, 4} : ColumnChoice{{P, N, E, Z}, 4};
 }
 
+ColumnChoice JobColumns(bool changeXY) {
+  ColumnChoice columns = WindowColumns(changeXY);
+  columns.fields[columns.count++] = PointField::D;
+  return columns;
+}
+
 std::string ColumnHeader(const ColumnChoice& columns, char separator) {
   std::string header;
   for (std::size_t k = 0; k < columns.count; ++k) {

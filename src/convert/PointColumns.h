@@ -31,6 +31,8 @@ std::optional<ColumnChoice> ParseColumns(std::string_view letters);
 
 // The window's columns: P, E, N, Z with X and Y exchanged, else P, N, E, Z.
 ColumnChoice WindowColumns(bool changeXY);
+// The window's columns for every point of a job: the same, and D.
+ColumnChoice JobColumns(bool changeXY);
 
 // A first line naming the columns (Point, North, East, Elevation, Code), without its end.
 std::string ColumnHeader(const ColumnChoice& columns, char separator);

@@ -7,6 +7,8 @@
 #include "ui/ExitStatus.h"
 #include "ui/MessageSink.h"
 
+class BlockFile;
+
 // What the logic needs of the main window frmMain. Each front-end implements it;
 // tests fake it. All calls come on the window's thread.
 class MainWindow : public MessageSink {
@@ -21,6 +23,13 @@ class MainWindow : public MessageSink {
   virtual void EnableTimer() = 0;
   // Handles the pending window events once and returns.
   virtual void PumpEvents() = 0;
+  // For a window that reads each listed file and takes its CSV lines itself, in blocks
+  // (the page): the file input, whose CSV file is csvPath. Nothing for the windows whose
+  // core reads the file and appends each CSV line to its file.
+  virtual BlockFile* OpenInBlocks(const std::string& input, const std::string& csvPath) {
+    static_cast<void>(input), static_cast<void>(csvPath);
+    return nullptr;
+  }
   // Unloads the window, which ends the process; never returns.
   [[noreturn]] virtual void Unload(ExitStatus status) = 0;
 

@@ -18,6 +18,10 @@ EM_JS(double, varnel_seconds_since_midnight, (), {
   return (now - new Date(now).setHours(0, 0, 0, 0)) / 1000;
 });
 EM_JS(int, varnel_all_points, (), { return varnel.allPoints ? 1 : 0; });
+EM_JS(void, varnel_open, (const char* input), { varnel.open(UTF8ToString(input)); });
+EM_JS(void, varnel_output, (const char* csvPath, const char* bytes, size_t size), {
+  varnel.output(UTF8ToString(csvPath), HEAPU8.subarray(bytes, bytes + size));
+});
 EM_JS(int, varnel_name_count, (), { return varnel.names.length; });
 EM_JS(char*, varnel_name, (int k), { return allocateUTF8(varnel.names[k]); });
 EM_JS(void, varnel_end, (int status), { varnel.end(status); });
@@ -25,6 +29,7 @@ EM_JS(void, varnel_end, (int status), { varnel.end(status); });
 EM_ASYNC_JS(void, varnel_message, (const char* text), { await varnel.message(UTF8ToString(text)); });
 EM_ASYNC_JS(int, varnel_yield, (), { return await varnel.yieldToPage(); });
 EM_ASYNC_JS(int, varnel_finish, (), { return await varnel.finish() ? 1 : 0; });
+EM_ASYNC_JS(int, varnel_read, (char* buffer, size_t size), { return await varnel.read(buffer, size); });
 
 void MainWindowWeb::Show() { varnel_show(std::string(form_.Title()).c_str()); }
 
@@ -54,6 +59,23 @@ void MainWindowWeb::PumpEvents() {
     case 2:
       WriteFailed();
   }
+}
+
+BlockFile* MainWindowWeb::OpenInBlocks(const std::string& input, const std::string& csvPath) {
+  file_.Open(input, csvPath);
+  return &file_;
+}
+
+void MainWindowWeb::PageFile::Open(const std::string& input, const std::string& csvPath) {
+  varnel_open(input.c_str());
+  csvPath_ = csvPath;
+}
+
+std::ptrdiff_t MainWindowWeb::PageFile::Read(char* buffer, std::size_t size) { return varnel_read(buffer, size); }
+
+bool MainWindowWeb::PageFile::Submit(std::size_t size) {
+  if (size > 0) varnel_output(csvPath_.c_str(), piece_.data(), size);
+  return true;
 }
 
 void MainWindowWeb::WriteFailed() {

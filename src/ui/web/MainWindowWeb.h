@@ -1,5 +1,9 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
+#include "convert/BlockConversion.h"
 #include "ui/MainForm.h"
 #include "ui/MainWindow.h"
 #include "ui/ProcessServices.h"
@@ -23,6 +27,9 @@ class MainWindowWeb final : public MainWindow, public ProcessServices {
   void EnableTimer() override;
   void PumpEvents() override;
   [[noreturn]] void Unload(ExitStatus status) override;
+  // The page reads every file, as a stream, and takes its CSV lines in pieces of about
+  // two megabytes.
+  BlockFile* OpenInBlocks(const std::string& input, const std::string& csvPath) override;
 
   // ProcessServices: the names of the files dropped on the page, one by one, read as the
   // page's box chose.
@@ -33,5 +40,22 @@ class MainWindowWeb final : public MainWindow, public ProcessServices {
   [[noreturn]] void EndProcess(ExitStatus status) override;
 
  private:
+  // A dropped file as the page reads it, and its CSV lines as the page takes them.
+  class PageFile final : public BlockFile {
+   public:
+    PageFile() : BlockFile(kPieceSize), piece_(kPieceSize) {}
+    void Open(const std::string& input, const std::string& csvPath);
+    std::ptrdiff_t Read(char* buffer, std::size_t size) override;
+    char* Buffer() override { return piece_.data(); }
+    // A failed write shows on the page later: the event pump hears of it.
+    bool Submit(std::size_t size) override;
+
+   private:
+    static constexpr std::size_t kPieceSize = 2 << 20;
+    std::string csvPath_;
+    std::vector<char> piece_;
+  };
+
   MainForm form_;
+  PageFile file_;
 };

@@ -16,7 +16,7 @@ const page = {
   names: new Set(),      // the CSV files of this run, in the order they came
   allPoints: false,      // this run reads every point of each job
   points: new Map(),     // then the number of points of each CSV file, by name
-  outputs: new Map(),    // otherwise the CSV files to offer, by name: their parts
+  outputs: new Map(),    // otherwise the CSV files to offer, by name: their parts, size and CRC-32
   writables: new Map(),  // the CSV files being written into the folder, by name
   writing: Promise.resolve(),
   writeFailed: false,
@@ -84,7 +84,7 @@ function showMessage(text) {
 // item lists their names. The link stays in the list until the next run.
 function offer(outputs) {
   const link = element("a", outputs.length === 1 ? described(outputs[0][0]) : "varnel-csv.zip");
-  link.href = URL.createObjectURL(outputs.length === 1 ? new Blob(outputs[0][1], {type: "text/csv"}) : zip(outputs));
+  link.href = URL.createObjectURL(outputs.length === 1 ? new Blob(outputs[0][1].parts, {type: "text/csv"}) : zip(outputs));
   link.download = outputs.length === 1 ? outputs[0][0] : link.textContent;
   const item = element("li");
   item.append(link);
@@ -98,11 +98,6 @@ function offer(outputs) {
 }
 
 const listItems = names => names.map(name => element("li", described(name)));
-function lineCount(bytes) {
-  let count = 0;
-  for (const byte of bytes) count += byte === 10;
-  return count;
-}
 // A CSV file's name, with its number of points (its lines) when the run read every point
 // of each job.
 const described = name => page.allPoints ? name + " — точек: " + page.points.get(name) : name;
@@ -110,7 +105,7 @@ const described = name => page.allPoints ? name + " — точек: " + page.poi
 // A CSV file in the granted folder is appended to, as the window appends to its own.
 // After a failed write nothing more is written, as the window stops at its first: each
 // file keeps whole lines with no gap, and the core ends the run with its message.
-async function write(name, bytes) {
+async function write(name, piece) {
   if (page.writeFailed) return;
   try {
     let writable = page.writables.get(name);
@@ -120,7 +115,7 @@ async function write(name, bytes) {
       page.writables.set(name, writable);
       await writable.seek((await file.getFile()).size);
     }
-    await writable.write(bytes);
+    await writable.write(piece);
   } catch {
     // A stream whose write failed cannot be closed: its file keeps what it held before.
     page.writables.get(name)?.abort().catch(() => {});
@@ -157,12 +152,15 @@ function received(message) {
   } else if (message.type === Msg.message) {
     showMessage(message.text);
   } else if (message.type === Msg.output) {
+    // A piece of a CSV file, as the browser keeps files, summed up by the worker.
     page.names.add(message.name);
-    if (page.allPoints) page.points.set(message.name, (page.points.get(message.name) || 0) + lineCount(message.bytes));
+    if (page.allPoints) page.points.set(message.name, (page.points.get(message.name) || 0) + message.lines);
     if (page.folder) {
-      page.writing = page.writing.then(() => write(message.name, message.bytes));
+      page.writing = page.writing.then(() => write(message.name, message.piece));
     } else {
-      page.outputs.set(message.name, [...(page.outputs.get(message.name) || []), message.bytes]);
+      const output = page.outputs.get(message.name) || {parts: [], size: 0};
+      page.outputs.set(message.name, {parts: [...output.parts, message.piece], size: output.size + message.piece.size,
+                                      crc: message.crc});
     }
   } else if (message.type === Msg.finish) {
     closeFiles().then(ok => page.worker?.postMessage({type: Msg.finished, ok}));

@@ -1,9 +1,12 @@
 // The worker's side of the page (prepended to the compiled core): it runs Varnel on
 // the files dropped on the page and exchanges messages with page.js.
 var varnel = {
-  names: [],                          // the dropped files, as the core opens them
+  names: [],                          // the dropped files, as the core names them
+  files: new Map(),                   // the dropped files, by those names
+  reading: null,                      // the file being read: its stream, and what is left of its last chunk
   outputs: new Map(),                 // the CSV files the core wrote: their names on the page
   taken: new Set(),                   // those names, in lower case
+  crcs: {},                           // the CRC-32 of each, so far
   options: [],                        // the check of each control, in the order of the core's table
   allPoints: false,                   // every point of each job, as the page's box chose
   lastYield: 0,
@@ -36,11 +39,10 @@ var varnel = {
     return new Promise(resolve => { varnel.answer = resolve; });
   },
 
-  shouldYield() { return performance.now() - varnel.lastYield > 100; },
+  shouldYield() { return varnel.closeRequested || varnel.writeFailed || performance.now() - varnel.lastYield > 100; },
 
   async yieldToPage() {
     varnel.lastYield = performance.now();
-    varnel.flush(false);
     await new Promise(resolve => setTimeout(resolve, 0));
     return varnel.closeRequested ? 1 : varnel.writeFailed ? 2 : 0;
   },
@@ -50,26 +52,52 @@ var varnel = {
     setTimeout(async function tick() {
       if (varnel.ended) return;
       await varnel.call(varnel.writeFailed ? "varnel_write_failed" : "varnel_tick", true);
-      varnel.flush(true);
       setTimeout(tick, 10);
     }, 10);
   },
 
-  // Hands the CSV lines gathered in memory to the page: those of a file once its tick is
-  // over, and otherwise in pieces of a megabyte, so that memory stays bounded. Only the
-  // files the core writes count: a dropped file, whatever its name, is a link to it.
-  flush(whole) {
-    varnel.names.forEach((input, k) => {
-      for (const entry of FS.readdir("/in/" + k)) {
-        const path = "/in/" + k + "/" + entry;
-        if (entry === "." || entry === ".." || FS.isLink(FS.lstat(path).mode)) continue;
-        const size = FS.stat(path).size;
-        if (size === 0 || (!whole && size < (1 << 20))) continue;
-        const bytes = FS.readFile(path);
-        FS.truncate(path, 0);
-        varnel.post({type: Msg.output, name: varnel.outputName(path, entry), bytes: bytes}, [bytes.buffer]);
+  // Starts reading the dropped file named input, as a stream: the browser reads a file so
+  // several times as fast as through a file system.
+  open(input) {
+    varnel.reading = {stream: varnel.files.get(input).stream().getReader(), chunk: new Uint8Array(0)};
+  },
+
+  // Reads up to size bytes of the file into the core's memory at buffer: their count, 0 at
+  // its end, -1 when it cannot be read (it went away, say).
+  async read(buffer, size) {
+    const reading = varnel.reading;
+    let count = 0;
+    try {
+      while (count < size) {
+        if (reading.chunk.length === 0) {
+          const {done, value} = await reading.stream.read();
+          if (done) break;
+          reading.chunk = value;
+        }
+        const taken = reading.chunk.subarray(0, size - count);
+        HEAPU8.set(taken, buffer + count);
+        count += taken.length;
+        reading.chunk = reading.chunk.subarray(taken.length);
       }
-    });
+    } catch (e) {
+      return -1;
+    }
+    return count;
+  },
+
+  // Hands a piece of a CSV file's lines, bytes in the core's memory, to the page as a
+  // Blob, which the browser keeps outside both, with what the page needs of the bytes:
+  // the CRC-32 of the file so far when several files may go into one zip archive, and
+  // the count of lines, which are points when the run reads every point of each job.
+  output(path, bytes) {
+    const name = varnel.outputName(path, path.slice(path.lastIndexOf("/") + 1));
+    const piece = {type: Msg.output, name: name, piece: new Blob([bytes])};
+    if (varnel.names.length > 1) piece.crc = varnel.crcs[name] = crc32(varnel.crcs[name] || 0, bytes);
+    if (varnel.allPoints) {
+      piece.lines = 0;
+      for (let i = 0; i < bytes.length; ++i) piece.lines += bytes[i] === 10;
+    }
+    varnel.post(piece);
   },
 
   // Files of one name from different folders must not merge: a CSV name already taken
@@ -88,29 +116,23 @@ var varnel = {
   // The page writes what is left and closes its files; the answer says whether every
   // write and close succeeded.
   finish() {
-    varnel.flush(true);
     varnel.post({type: Msg.finish});
     return new Promise(resolve => { varnel.finished = resolve; });
   },
 
   end(status) {
-    varnel.flush(true);
     varnel.ended = true;
     varnel.post({type: Msg.ended, status: status});
     throw "varnel-ended";
   },
 };
 
-// Each dropped file is read where it lies, in blocks (WORKERFS); the CSV file of an SDR
-// file is gathered beside a link to it, in memory.
+// The core lists the dropped files under names of their own, in folders of their own
+// (/in/k/), so that files of one name from different folders stay apart.
 function varnelStart(files) {
-  FS.mkdir("/in");
   files.forEach((file, k) => {
-    FS.mkdir("/mnt" + k);
-    FS.mount(WORKERFS, {blobs: [{name: "file", data: file}]}, "/mnt" + k);
-    FS.mkdir("/in/" + k);
-    FS.symlink("/mnt" + k + "/file", "/in/" + k + "/" + file.name);
     varnel.names.push("/in/" + k + "/" + file.name);
+    varnel.files.set(varnel.names.at(-1), file);
   });
   varnel.call("varnel_load", true);
 }
@@ -134,16 +156,4 @@ onmessage = event => {
   }
 };
 
-Module.onRuntimeInitialized = () => {
-  // A file that went away or cannot be read any more fails as a read does (EIO), so
-  // that the core reports it, instead of ending the worker.
-  const read = WORKERFS.stream_ops.read;
-  WORKERFS.stream_ops.read = (...args) => {
-    try {
-      return read(...args);
-    } catch (e) {
-      throw new FS.ErrnoError(29);
-    }
-  };
-  varnel.post({type: Msg.ready, controls: UTF8ToString(_varnel_controls())});
-};
+Module.onRuntimeInitialized = () => varnel.post({type: Msg.ready, controls: UTF8ToString(_varnel_controls())});
