@@ -92,7 +92,7 @@ test("the window on the page: its captions and initial states; no usable file: t
     "Opt1,;,12,42,43,19,true", "cmdOk,Выполнить,108,72,85,19,", "chChangeXY,Поменять местами X и Y,6,6,187,14,true",
     "Label1,Будут созданы файлы CSV с такими же именами как файлы SDR. Если файлы CSV уже существуют - они будут дописаны!," +
     "6,114,187,73,", "lblInfo,Выбрано файлов SDR: 1,6,96,187,19,"]);
-  if (screenshot) await page.screenshot({path: screenshot, clip: {x: 0, y: 0, width: 800, height: 420}});
+  if (screenshot) await page.screenshot({path: screenshot, clip: {x: 0, y: 0, width: 800, height: 450}});
   await page.click("#close");
   assert.deepEqual(Object.values(await runToEnd()).slice(0, 2), [[], undefined]);
   await drop(file("notes.txt", "x"));
