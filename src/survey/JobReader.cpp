@@ -1,6 +1,5 @@
 #include "survey/JobReader.h"
 
-#include <bit>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -47,9 +46,10 @@ bool IdKey(std::string_view field, char* key) {
 #ifdef VARNEL_SSE2
   if (mask != 0 && field::IsOneRun(mask)) {  // the usual id: its run moved to the front, blanks after it
     const int first = field::LowestBit(mask);
+    const int length = field::LowestBit(mask + (1u << first)) - first;  // the run ends at the first byte not kept
     const __m128i run = _mm_loadu_si128(reinterpret_cast<const __m128i*>(raw + first));
     const __m128i inRun = _mm_cmplt_epi8(_mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
-                                         _mm_set1_epi8(static_cast<char>(std::popcount(mask))));
+                                         _mm_set1_epi8(static_cast<char>(length)));
     const __m128i padded = _mm_or_si128(_mm_and_si128(inRun, run), _mm_andnot_si128(inRun, _mm_set1_epi8(' ')));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(key), padded);
     return mask != 0;
