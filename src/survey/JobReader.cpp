@@ -95,11 +95,11 @@ bool JobReader::Read(std::string_view line) {
   const char type[2] = {At(line, 0), At(line, 1)};
   switch ((type[0] << 8) | type[1]) {
     case ('0' << 8) | '0':
-      EndJob();
+      EndJob(true);
       ReadHeader(line);
       break;
     case ('1' << 8) | '0':
-      EndJob();
+      EndJob(true);
       ReadJobRecord(line);
       break;
     case ('1' << 8) | '3':
@@ -141,11 +141,14 @@ bool JobReader::Read(std::string_view line) {
 }
 
 bool JobReader::Finish() {
-  if (!stopped_) EndJob();
+  // The last job's table is left as it is: clearing it would only touch memory again,
+  // which a writing process forked meanwhile may share.
+  if (!stopped_ && !finished_) EndJob(false);
+  finished_ = true;
   return !stopped_;
 }
 
-void JobReader::EndJob() {
+void JobReader::EndJob(bool another) {
   char scratch[4 * kColumnWidth];
   const bool texts = sink_.ReadsTexts();
   for (std::uint32_t k = 0; k < points_.OrderedCount() && !stopped_; ++k) {
@@ -165,6 +168,7 @@ void JobReader::EndJob() {
     counts_.fromObservations += point.fromObservation;
     stopped_ = !sink_.Take(point);
   }
+  if (!another) return;
   points_.Clear();
   setups_.clear();
   lastSetup_ = PointTable::kNone;

@@ -58,7 +58,8 @@ class JobReader {
   // their full length, each ended by CR LF or LF, as instruments write most of a job.
   // Returns where the run stops, at the start of a line: p when it takes none.
   const char* ReadPointRecords(const char* p, const char* end);
-  // Ends the input and with it the job in progress. False once the sink has stopped the reader.
+  // Ends the input and with it the job in progress; no line may follow. False once the
+  // sink has stopped the reader.
   bool Finish();
   const JobCounts& Counts() const { return counts_; }
 
@@ -79,7 +80,8 @@ class JobReader {
     std::optional<Setup> parsed;
   };
 
-  void EndJob();
+  // Hands out the job's points; then, when another follows, starts it afresh.
+  void EndJob(bool another);
   void StartJob();
   void ReadHeader(std::string_view line);
   void ReadJobRecord(std::string_view line);
@@ -97,6 +99,7 @@ class JobReader {
 
   PointSink& sink_;
   bool stopped_ = false;
+  bool finished_ = false;
   Header header_;
   ReductionSettings settings_;
   std::optional<double> targetHeight_;
