@@ -152,7 +152,7 @@ void JobReader::EndJob(bool another) {
   char scratch[4 * kColumnWidth];
   const bool texts = sink_.ReadsTexts();
   for (std::uint32_t k = 0; k < points_.OrderedCount() && !stopped_; ++k) {
-    const StoredPoint& stored = points_[points_.Ordered(k)];
+    const StoredPoint& stored = Formatted(points_.Ordered(k));
     JobPoint point;
     if (texts) {
       const auto& c = stored.columns;
@@ -239,6 +239,7 @@ void JobReader::Store(std::uint32_t index, std::string_view line, const Coordina
   Keep(point.columns[2].data(), header_.eastFirst ? first : second);
   Keep(point.columns[3].data(), FieldOf(line, record.elevation));
   Keep(point.columns[4].data(), FieldOf(line, record.code));
+  point.unformatted = false;
   points_.GiveCoordinates(index, Source::Record);
 }
 
@@ -306,7 +307,7 @@ std::optional<Setup> JobReader::SetupOf(const char* id) {
     std::memcpy(lastStation_, id, kColumnWidth);
   }
   SetupState& state = setups_[lastSetup_];
-  const StoredPoint& point = points_[state.station];
+  const StoredPoint& point = Formatted(state.station);
   if (state.parsedVersion != point.version) {
     // The coordinates the station would be written with now.
     const std::optional<double> north = NumberIn(point.columns[1]), east = NumberIn(point.columns[2]);
@@ -342,7 +343,8 @@ void JobReader::Orient(std::string_view line) {
     const std::optional<Setup> from = SetupOf(station);
     const std::uint32_t to = points_.Find(backsight);
     if (from && to != PointTable::kNone && points_[to].source != Source::None) {
-      const std::optional<double> north = NumberIn(points_[to].columns[1]), east = NumberIn(points_[to].columns[2]);
+      const StoredPoint& target = Formatted(to);
+      const std::optional<double> north = NumberIn(target.columns[1]), east = NumberIn(target.columns[2]);
       if (north && east) azimuth = AzimuthBetween(from->north, from->east, *north, *east);
     }
   }
@@ -379,16 +381,29 @@ bool JobReader::ReduceObservation(std::string_view line) {
   const std::uint32_t index = points_.FindOrAdd(to);
   StoredPoint& point = points_[index];
   if (point.source == Source::Record) return true;  // a coordinate record wins over any observation
-  KeepMillimetres(point.columns[1].data(), reduced.north);
-  KeepMillimetres(point.columns[2].data(), reduced.east);
-  if (reduced.elevation) {
-    KeepMillimetres(point.columns[3].data(), *reduced.elevation);
-  } else {
-    point.columns[3].fill(' ');
-  }
+  const ReducedNumbers numbers{reduced.north, reduced.east, reduced.elevation.value_or(0), reduced.elevation.has_value()};
+  std::memcpy(point.columns[1].data(), &numbers, sizeof numbers);
+  point.unformatted = true;
   Keep(point.columns[4].data(), FieldOf(line, fields.code));
   points_.GiveCoordinates(index, Source::Observation);
   return true;
+}
+
+const StoredPoint& JobReader::Formatted(std::uint32_t index) {
+  StoredPoint& point = points_[index];
+  if (point.unformatted) {
+    ReducedNumbers numbers;
+    std::memcpy(&numbers, point.columns[1].data(), sizeof numbers);
+    KeepMillimetres(point.columns[1].data(), numbers.north);
+    KeepMillimetres(point.columns[2].data(), numbers.east);
+    if (numbers.hasElevation) {
+      KeepMillimetres(point.columns[3].data(), numbers.elevation);
+    } else {
+      point.columns[3].fill(' ');
+    }
+    point.unformatted = false;
+  }
+  return point;
 }
 
 }  // namespace survey

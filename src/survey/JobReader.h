@@ -95,6 +95,8 @@ class JobReader {
   // The setup of the station with id, with its coordinates as they stand; nothing when
   // it has none that are numbers.
   std::optional<Setup> SetupOf(const char* id);
+  // The point index with its coordinates written as the text of its columns.
+  const StoredPoint& Formatted(std::uint32_t index);
   const Layouts& Fields() const { return header_.layout == SdrLayout::Sdr2x ? kSdr2x : kSdr33; }
 
   PointSink& sink_;

@@ -58,6 +58,7 @@ std::uint32_t PointTable::FindOrAdd(const char* id, std::uint64_t hash) {
   point.setup = kNone;
   point.source = Source::None;
   point.station = false;
+  point.unformatted = false;
   slots_[slot] = (hash & kTagMask) | (size_ + 1);
   return size_++;
 }

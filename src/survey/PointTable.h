@@ -21,7 +21,17 @@ struct StoredPoint {
   std::uint32_t setup;    // the station's latest setup, or kNone
   Source source;
   bool station;  // the job holds a station record (02 or 15) of it
+  // North, East and Elevation still hold a reduction's numbers (ReducedNumbers), not text:
+  // a point observed many times is formatted once, when it is read.
+  bool unformatted;
 };
+
+// A reduction's result as an unformatted point keeps it, in the bytes of its columns.
+struct ReducedNumbers {
+  double north, east, elevation;
+  bool hasElevation;
+};
+static_assert(sizeof(ReducedNumbers) <= 3 * kColumnWidth);
 
 class PointTable {
  public:
