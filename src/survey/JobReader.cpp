@@ -218,10 +218,10 @@ void JobReader::ReadNote(std::string_view line) {
 }
 
 bool JobReader::TakeCoordinates(std::string_view line, const CoordinateRecord& record, bool station) {
-  // A record whose trailing blanks were cut counts once it reaches its second coordinate.
-  if (line.size() <= record.second.start) return false;
-  const std::string_view first = FieldOf(line, record.first), second = FieldOf(line, record.second);
-  const bool coordinates = !IsBlank(first) || !IsBlank(second);
+  // A record whose trailing blanks were cut gives coordinates once it reaches its second
+  // coordinate field; a station record is the station's, however short.
+  const bool coordinates = line.size() > record.second.start &&
+                           (!IsBlank(FieldOf(line, record.first)) || !IsBlank(FieldOf(line, record.second)));
   char id[kColumnWidth];
   IdKey(FieldOf(line, record.id), id);
   if (!coordinates && !station) return false;

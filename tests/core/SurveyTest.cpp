@@ -165,7 +165,8 @@ TEST(SurveyTest, AppliesTheJobsCorrectionsAndStartsEachJobAfresh) {
 // Each point once, in the order in which it first got coordinates: a record's coordinates
 // win over any observation, the latest record over earlier ones. A traverse chains its
 // stations: S2 set up where S1 observed it, oriented on S1 by the azimuth between them,
-// then P3 set up where S2 observed it, oriented on Q, which S2 observed too.
+// then P3 set up where S2 observed it (its record cut after the id), oriented on Q, which
+// S2 observed too.
 TEST(SurveyTest, TakesEachPointOnceAndChainsAStationObservedBefore) {
   const Place s2{1050, 2050, 50.5}, p3{1100, 2000, 49.999}, p5{1150, 1950, 50.25}, q{1000, 2100, 50};
   const auto observe = [](const std::string& from, Place at, double hi, const std::string& to, Place place, double orientation) {
@@ -178,7 +179,7 @@ TEST(SurveyTest, TakesEachPointOnceAndChainsAStationObservedBefore) {
       Point("P2", "1", "2", "3", "OLD"), Point("P2", "950.25", "1990", "", "NEW"), observe("S1", kS1, 1.5, "P2", kP2, 0),
       Record({{"09F1", 4}, {"S1", 16}, {"DIR", 16}, {"", 16}, {"90", 16}, {"45", 16}}),  // angles only
       Station("S2", "", "", "", "1.4"), Backsight("S2", "S1", "", "0"), observe("S2", s2, 1.4, "P3", p3, 225), observe("S2", s2, 1.4, "Q", q, 225),
-      Station("P3", "", "", "", "1.3"), Backsight("P3", "Q", "", "0"), observe("P3", p3, 1.3, "P5", p5, 135),
+      Record({{"02TP", 4}, {"P3", 16}}), Backsight("P3", "Q", "", "0"), observe("P3", p3, 0, "P5", p5, 135),
       Station("S9", "", "", "", "1.4"), observe("S9", s2, 1.4, "N1", p3, 0), observe("S8", s2, 1.4, "N2", p3, 0),
       Station("S7", "N/A", "2000", "50", "1.4"), observe("S7", s2, 1.4, "N4", p3, 0),
       Station("S6", "1000", "2000", "50", "?"), observe("S6", kS1, 0, "P4", kP2, 0),  // no instrument height: no elevation
