@@ -139,9 +139,9 @@ test("large files convert in the worker, slice by slice, and closing during the 
   }
   const big = file("big.sdr", lines.join("")), expected = viaCli(big);
   assert.ok((await run([big])).download.equals(expected));
-  // The worker reads 4 MiB at a time: a record cut at the first slice's end, and a CR
+  // The worker reads 2 MiB at a time: a record cut at the first slice's end, and a CR
   // ending the second slice whose LF begins the third.
-  const slice = 4 << 20, filler = n => "x".repeat(n - 2) + "\r\n";
+  const slice = 2 << 20, filler = n => "x".repeat(n - 2) + "\r\n";
   const cut = file("cut.sdr", filler(slice - 40) + record + "\r\n" + filler(slice - 131) + record + "\r\n" + record);
   assert.ok((await run([cut])).download.equals(viaCli(cut)));
   // Closed once the first piece of the first of two large files has come, at once.
@@ -155,6 +155,15 @@ test("large files convert in the worker, slice by slice, and closing during the 
                                                              : [download];
   assert.ok(parts.reduce((sum, part) => sum + part.length, 0) < 2 * expected.length);
   for (const part of parts) assert.ok(expected.subarray(0, part.length).equals(part) && part.subarray(-2).toString() === "\r\n");
+  // Closed while a tick waits in the box of a file that could not be read: the run ends
+  // with that tick, before the next file and its box.
+  const gone = [file("gone1.sdr", record), file("gone2.sdr", record)];
+  await drop(...gone);
+  gone.forEach(name => fs.rmSync(name));
+  await page.click("#cmdOk");
+  await page.waitForFunction(() => document.getElementById("box").open);
+  await page.evaluate(() => page.worker.postMessage({type: Msg.close}));
+  assert.deepEqual((await runToEnd()).messages, ["Произошла ошибка при чтении файла."]);
 });
 
 test("the box «Все точки»: every point of each job, counted in the list; kept for the tab, locked during a run", async () => {

@@ -11,6 +11,7 @@ var varnel = {
   allPoints: false,                   // every point of each job, as the page's box chose
   lastYield: 0,
   closeRequested: false,
+  closing: false,                     // the core is ending the run for the close
   writeFailed: false,
   inCore: false,                      // the core is running, or waiting in a message box
   answer: null,                       // closes the message box the core waits in
@@ -35,6 +36,8 @@ var varnel = {
   },
 
   message(text) {
+    // The window's box would end with the window, which the user has closed: no box.
+    if (varnel.closeRequested) return Promise.resolve();
     varnel.post({type: Msg.message, text: text});
     return new Promise(resolve => { varnel.answer = resolve; });
   },
@@ -47,13 +50,24 @@ var varnel = {
     return varnel.closeRequested ? 1 : varnel.writeFailed ? 2 : 0;
   },
 
-  // One tick every 10 milliseconds, each after the one before has ended.
+  // One tick every 10 milliseconds, each after the one before has ended. A close asked
+  // for during a tick that never reached the event pump (a file that failed at once, say)
+  // ends the run as soon as the tick is over, as the window's close waits for its tick.
   startTicks() {
     setTimeout(async function tick() {
-      if (varnel.ended) return;
+      if (varnel.ended || varnel.closing) return;
+      if (varnel.closeRequested) return varnel.close();
       await varnel.call(varnel.writeFailed ? "varnel_write_failed" : "varnel_tick", true);
       setTimeout(tick, 10);
     }, 10);
+  },
+
+  // Ends the run for the page's close, once: the end waits for the page to close its
+  // files, and nothing else may enter the core meanwhile.
+  close() {
+    if (varnel.closing) return;
+    varnel.closing = true;
+    varnel.call("varnel_close", true);
   },
 
   // Starts reading the dropped file named input, as a stream: the browser reads a file so
@@ -151,8 +165,7 @@ onmessage = event => {
   if (message.type === Msg.finished) varnel.finished(message.ok);
   if (message.type === Msg.close) {
     varnel.closeRequested = true;
-    // Async: the end waits for the page to close its files.
-    if (!varnel.inCore) varnel.call("varnel_close", true);
+    if (!varnel.inCore) varnel.close();
   }
 };
 
