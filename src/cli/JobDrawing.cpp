@@ -38,12 +38,7 @@ bool ReadJobPoints(File& input, FileCounts& counts, std::string& reason,
   }
   if (!reader.Failed()) lines.Finish(onLine);
   job.Finish();
-  const survey::JobCounts& read = job.Counts();
-  counts.records = read.points;
-  counts.stations = read.stations;
-  counts.fromObservations = read.fromObservations;
-  counts.otherLines = read.otherLines;
-  counts.notReduced = read.notReduced;
+  counts.TakeJobCounts(job.Counts());
   reason = reader.Failed() ? reader.Reason() : std::string();
   return !reader.Failed();
 }

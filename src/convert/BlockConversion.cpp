@@ -144,12 +144,7 @@ class JobPoints : private survey::PointSink {
   const char* TakeRecords(const char* p, const char* end, CsvBlock&) { return reader_.ReadPointRecords(p, end); }
   void Finish() { reader_.Finish(); }
   const FileCounts& Counts() {
-    const survey::JobCounts& job = reader_.Counts();
-    counts_.records = job.points;
-    counts_.stations = job.stations;
-    counts_.fromObservations = job.fromObservations;
-    counts_.otherLines = job.otherLines;
-    counts_.notReduced = job.notReduced;
+    counts_.TakeJobCounts(reader_.Counts());
     return counts_;
   }
 

@@ -36,6 +36,15 @@ struct FileCounts {
   std::uint64_t fromObservations = 0;  // with sdr, the points reduced from an observation
   std::array<std::uint64_t, survey::kNotReducedReasons> notReduced{};  // with sdr, by survey::NotReduced
   std::uint64_t leftOut = 0;  // in a drawing, points not drawn: their north or east is not a number
+
+  // Takes what the job model counted of the file.
+  void TakeJobCounts(const survey::JobCounts& job) {
+    records = job.points;
+    stations = job.stations;
+    fromObservations = job.fromObservations;
+    otherLines = job.otherLines;
+    notReduced = job.notReduced;
+  }
 };
 
 // Where CSV lines go, a block of whole lines at a time: a file, or the page's downloads.

@@ -159,8 +159,10 @@ function received(message) {
       page.writing = page.writing.then(() => write(message.name, message.piece));
     } else {
       const output = page.outputs.get(message.name) || {parts: [], size: 0};
-      page.outputs.set(message.name, {parts: [...output.parts, message.piece], size: output.size + message.piece.size,
-                                      crc: message.crc});
+      output.parts.push(message.piece);
+      output.size += message.piece.size;
+      output.crc = message.crc;
+      page.outputs.set(message.name, output);
     }
   } else if (message.type === Msg.finish) {
     closeFiles().then(ok => page.worker?.postMessage({type: Msg.finished, ok}));
