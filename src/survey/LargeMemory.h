@@ -13,17 +13,19 @@ namespace survey {
 
 // Zeroed memory, as fresh pages come from the system; throws std::bad_alloc.
 void* AllocateLarge(std::size_t bytes);
-void FreeLarge(void* memory);
+// Frees memory that AllocateLarge gave for as many bytes.
+void FreeLarge(void* memory, std::size_t bytes);
 
 struct LargeDeleter {
-  void operator()(void* memory) const { FreeLarge(memory); }
+  std::size_t bytes = 0;
+  void operator()(void* memory) const { FreeLarge(memory, bytes); }
 };
 // An array of count trivial objects, all bytes 0.
 template <typename T>
 using LargeArray = std::unique_ptr<T[], LargeDeleter>;
 template <typename T>
 LargeArray<T> MakeLargeArray(std::size_t count) {
-  return LargeArray<T>(static_cast<T*>(AllocateLarge(count * sizeof(T))));
+  return LargeArray<T>(static_cast<T*>(AllocateLarge(count * sizeof(T))), LargeDeleter{count * sizeof(T)});
 }
 
 // An array of trivial objects that grows by chunks that never move, each as large as all
