@@ -1,5 +1,5 @@
-// The job reader on any bytes: fed in blocks of any size, with its runs of point records
-// taken straight from the blocks, and with every line end made LF, it gives the points
+// The job reader on any bytes: fed in blocks of any size, with its runs of point records and
+// observations taken straight from the blocks, and with every line end made LF, it gives the points
 // and counts of the plain line by line reading; every point is a CSV line of the chosen
 // columns, and a reduced coordinate is a plain number with three decimals.
 #include <cstdint>
@@ -49,7 +49,7 @@ std::string Read(std::string_view input, std::size_t blockSize, bool takeRuns, s
     if (lines != nullptr) lines->emplace_back(line);
     reader.Read(line);
   };
-  const auto runs = [&](const char* p, const char* end) { return takeRuns ? reader.ReadPointRecords(p, end) : p; };
+  const auto runs = [&](const char* p, const char* end) { return takeRuns ? reader.ReadRecordRun(p, end) : p; };
   for (std::size_t at = 0; at < input.size(); at += blockSize) splitter.Feed(input.substr(at, blockSize), onLine, runs);
   splitter.Finish(onLine);
   reader.Finish();

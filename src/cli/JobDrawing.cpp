@@ -33,7 +33,7 @@ bool ReadJobPoints(File& input, FileCounts& counts, std::string& reason,
   BlockReader reader(input);
   std::uint64_t bytesRead = 0;
   for (std::string_view block; !(block = reader.Next()).empty();) {
-    lines.Feed(block, onLine, [&](const char* p, const char* end) { return job.ReadPointRecords(p, end); });
+    lines.Feed(block, onLine, [&](const char* p, const char* end) { return job.ReadRecordRun(p, end); });
     onProgress(bytesRead += block.size());
   }
   if (!reader.Failed()) lines.Finish(onLine);

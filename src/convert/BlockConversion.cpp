@@ -141,7 +141,7 @@ class JobPoints : private survey::PointSink {
     reader_.Read(line);
     return nullptr;
   }
-  const char* TakeRecords(const char* p, const char* end, CsvBlock&) { return reader_.ReadPointRecords(p, end); }
+  const char* TakeRecords(const char* p, const char* end, CsvBlock&) { return reader_.ReadRecordRun(p, end); }
   void Finish() { reader_.Finish(); }
   const FileCounts& Counts() {
     counts_.TakeJobCounts(reader_.Counts());

@@ -86,7 +86,10 @@ void KeepMillimetres(char* column, double value) {
 
 }  // namespace
 
-JobReader::JobReader(PointSink& sink) : sink_(sink) { StartJob(); }
+JobReader::JobReader(PointSink& sink) : sink_(sink) {
+  std::memset(lastFrom_, ' ', kColumnWidth);  // the id of an empty from field
+  StartJob();
+}
 
 bool JobReader::Read(std::string_view line) {
   if (stopped_) return false;
@@ -130,9 +133,12 @@ bool JobReader::Read(std::string_view line) {
     case ('0' << 8) | '7':
       Orient(line);
       break;
-    case ('0' << 8) | '9':
-      counted = ReduceObservation(line);
+    case ('0' << 8) | '9': {
+      Readings readings;
+      ReadReadings(line, Fields().observation, readings);
+      counted = ReduceObservation(line, readings);
       break;
+    }
     default:
       break;
   }
@@ -243,45 +249,77 @@ void JobReader::Store(std::uint32_t index, std::string_view line, const Coordina
   points_.GiveCoordinates(index, Source::Record);
 }
 
-const char* JobReader::ReadPointRecords(const char* p, const char* end) {
+template <typename Prepared, typename IsRecord, typename Prepare, typename Take>
+const char* JobReader::ReadRun(const char* p, const char* end, std::size_t length, IsRecord&& isRecord,
+                               Prepare&& prepare, Take&& take) {
   if (stopped_) return p;
-  const CoordinateRecord& record = Fields().point;
-  const std::size_t length = record.length;
   // Each id is looked up a few records after its slot was asked for: a job of a million
   // points would otherwise wait for memory at every record.
   constexpr std::size_t kAhead = 8;
   struct Pending {
     std::string_view line;
-    std::uint64_t hash;
-    char id[kColumnWidth];
+    Prepared prepared;
   };
   Pending pending[kAhead];
-  std::size_t taken = 0, stored = 0;
-  const auto storeOldest = [&] {
-    Pending& oldest = pending[stored++ % kAhead];
-    Store(points_.FindOrAdd(oldest.id, oldest.hash), oldest.line, record);
+  std::size_t taken = 0, done = 0;
+  const auto takeOldest = [&] {
+    const Pending& oldest = pending[done++ % kAhead];
+    take(oldest.line, oldest.prepared);
   };
   for (;;) {
     const std::size_t lineEnd = static_cast<std::size_t>(end - p) > length + 1 && p[length] == '\r' ? 2 : 1;
-    if (static_cast<std::size_t>(end - p) < length + lineEnd || p[length + lineEnd - 1] != '\n' ||
-        (p[0] != '0' && p[0] != '1') || p[1] != '8' || MayHoldLineEnd(p, length)) {
+    if (static_cast<std::size_t>(end - p) < length + lineEnd || p[length + lineEnd - 1] != '\n' || !isRecord(p) ||
+        MayHoldLineEnd(p, length)) {
       break;
     }
-    const std::string_view line(p, length);
-    if (IsBlank(FieldOf(line, record.first)) && IsBlank(FieldOf(line, record.second))) {
-      ++counts_.otherLines;  // a point without coordinates
-    } else {
-      if (taken - stored == kAhead) storeOldest();
-      Pending& next = pending[taken++ % kAhead];
-      next.line = line;
-      IdKey(FieldOf(line, record.id), next.id);
-      next.hash = PointTable::HashOf(next.id);
-      points_.Prefetch(next.hash);
-    }
+    if (taken - done == kAhead) takeOldest();
+    Pending& next = pending[taken % kAhead];
+    next.line = std::string_view(p, length);
+    taken += prepare(next.line, next.prepared);
     p += length + lineEnd;
   }
-  while (stored < taken) storeOldest();
+  while (done < taken) takeOldest();
   return p;
+}
+
+const char* JobReader::ReadRecordRun(const char* p, const char* end) {
+  if (end - p < 2) return p;
+  if ((p[0] == '0' || p[0] == '1') && p[1] == '8') return ReadPointRecords(p, end);
+  if (p[0] == '0' && p[1] == '9') return ReadObservations(p, end);
+  return p;
+}
+
+const char* JobReader::ReadPointRecords(const char* p, const char* end) {
+  struct Id {
+    char key[kColumnWidth];
+    std::uint64_t hash;
+  };
+  const CoordinateRecord& record = Fields().point;
+  return ReadRun<Id>(
+      p, end, record.length, [](const char* line) { return (line[0] == '0' || line[0] == '1') && line[1] == '8'; },
+      [&](std::string_view line, Id& id) {
+        if (IsBlank(FieldOf(line, record.first)) && IsBlank(FieldOf(line, record.second))) {
+          ++counts_.otherLines;  // a point without coordinates
+          return false;
+        }
+        IdKey(FieldOf(line, record.id), id.key);
+        id.hash = PointTable::HashOf(id.key);
+        points_.Prefetch(id.hash);
+        return true;
+      },
+      [&](std::string_view line, const Id& id) { Store(points_.FindOrAdd(id.key, id.hash), line, record); });
+}
+
+const char* JobReader::ReadObservations(const char* p, const char* end) {
+  const Observation09& fields = Fields().observation;
+  return ReadRun<Readings>(
+      p, end, fields.code.end(), [](const char* line) { return line[0] == '0' && line[1] == '9'; },
+      [&](std::string_view line, Readings& readings) {
+        ReadReadings(line, fields, readings);
+        points_.Prefetch(readings.toHash);
+        return true;
+      },
+      [&](std::string_view line, const Readings& readings) { counts_.otherLines += !ReduceObservation(line, readings); });
 }
 
 void JobReader::SetUp(std::string_view line, const CoordinateRecord& record) {
@@ -352,23 +390,33 @@ void JobReader::Orient(std::string_view line) {
   if (azimuth) setups_[points_[index].setup].orientation = *azimuth - *circle * header_.radiansPerUnit;
 }
 
-bool JobReader::ReduceObservation(std::string_view line) {
+void JobReader::ReadReadings(std::string_view line, const Observation09& fields, Readings& readings) {
+  readings.distance = ParseNumber(FieldOf(line, fields.slopeDistance));
+  readings.vertical = ParseNumber(FieldOf(line, fields.vertical));
+  readings.horizontal = ParseNumber(FieldOf(line, fields.horizontal));
+  readings.hasTo = IdKey(FieldOf(line, fields.to), readings.to);
+  readings.toHash = PointTable::HashOf(readings.to);
+}
+
+bool JobReader::ReduceObservation(std::string_view line, const Readings& readings) {
   const Observation09& fields = Fields().observation;
-  char to[kColumnWidth];
-  const std::optional<double> distance = ParseNumber(FieldOf(line, fields.slopeDistance)),
-                              vertical = ParseNumber(FieldOf(line, fields.vertical)),
-                              horizontal = ParseNumber(FieldOf(line, fields.horizontal));
+  const auto& [distance, vertical, horizontal, to, toHash, hasTo] = readings;
   // Readings without a distance are angles only: a backsight or a direction, no point.
-  if (!IdKey(FieldOf(line, fields.to), to) || !distance || !vertical || !horizontal) return false;
+  if (!hasTo || !distance || !vertical || !horizontal) return false;
   const auto notReduced = [&](NotReduced reason) {
     ++counts_.notReduced[static_cast<std::size_t>(reason)];
     return false;
   };
   if (header_.radiansPerUnit == 0) return notReduced(NotReduced::NoAngleUnit);
   if (header_.anglesLeft) return notReduced(NotReduced::AnglesLeft);
-  char from[kColumnWidth];
-  IdKey(FieldOf(line, fields.from), from);
-  const std::optional<Setup> setup = SetupOf(from);
+  // Observations come in runs from one station: its id is read once a run.
+  const std::string_view fromField = FieldOf(line, fields.from);
+  if (fromField != std::string_view(lastFromField_, lastFromFieldSize_)) {
+    IdKey(fromField, lastFrom_);
+    lastFromFieldSize_ = fromField.size();
+    if (!fromField.empty()) std::memcpy(lastFromField_, fromField.data(), fromField.size());
+  }
+  const std::optional<Setup> setup = SetupOf(lastFrom_);
   if (!setup) return notReduced(NotReduced::NoStationCoordinates);
 
   const Observation observation{*distance, *vertical * header_.radiansPerUnit, *horizontal * header_.radiansPerUnit,
@@ -378,7 +426,7 @@ bool JobReader::ReduceObservation(std::string_view line) {
   if (!fits(reduced.north) || !fits(reduced.east) || (reduced.elevation && !fits(*reduced.elevation))) {
     return notReduced(NotReduced::OutOfRange);
   }
-  const std::uint32_t index = points_.FindOrAdd(to);
+  const std::uint32_t index = points_.FindOrAdd(to, toHash);
   StoredPoint& point = points_[index];
   if (point.source == Source::Record) return true;  // a coordinate record wins over any observation
   const ReducedNumbers numbers{reduced.north, reduced.east, reduced.elevation.value_or(0), reduced.elevation.has_value()};

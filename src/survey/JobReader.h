@@ -54,10 +54,11 @@ class JobReader {
 
   // Reads one line, without its line end. False once the sink has stopped the reader.
   bool Read(std::string_view line);
-  // Reads the run of point records (08, 18) that starts at p in [p, end): records of
-  // their full length, each ended by CR LF or LF, as instruments write most of a job.
-  // Returns where the run stops, at the start of a line: p when it takes none.
-  const char* ReadPointRecords(const char* p, const char* end);
+  // Reads the run of point records (08, 18) or of observations (09) that starts at p in
+  // [p, end): records of their full length, each ended by CR LF or LF, as instruments
+  // write most of a job. Returns where the run stops, at the start of a line: p when it
+  // takes none.
+  const char* ReadRecordRun(const char* p, const char* end);
   // Ends the input and with it the job in progress; no line may follow. False once the
   // sink has stopped the reader.
   bool Finish();
@@ -71,6 +72,13 @@ class JobReader {
     bool feet = false;
     bool eastFirst = false;
     bool anglesLeft = false;
+  };
+  // What an observation's line says, read before the table is asked about it.
+  struct Readings {
+    std::optional<double> distance, vertical, horizontal;
+    char to[kColumnWidth];
+    std::uint64_t toHash;
+    bool hasTo;
   };
   struct SetupState {
     std::uint32_t station;
@@ -91,7 +99,17 @@ class JobReader {
   void Store(std::uint32_t index, std::string_view line, const CoordinateRecord& record);
   void SetUp(std::string_view line, const CoordinateRecord& record);
   void Orient(std::string_view line);
-  bool ReduceObservation(std::string_view line);
+  // A run of records of length whose type isRecord(line) accepts, each with its line end:
+  // prepare(line, prepared) for each, and take(line, prepared) a few records later, in
+  // their order, for those prepare returned true for; so that the table's memory is
+  // asked for before it is needed.
+  template <typename Prepared, typename IsRecord, typename Prepare, typename Take>
+  const char* ReadRun(const char* p, const char* end, std::size_t length, IsRecord&& isRecord, Prepare&& prepare,
+                      Take&& take);
+  const char* ReadPointRecords(const char* p, const char* end);
+  const char* ReadObservations(const char* p, const char* end);
+  static void ReadReadings(std::string_view line, const Observation09& fields, Readings& readings);
+  bool ReduceObservation(std::string_view line, const Readings& readings);
   // The setup of the station with id, with its coordinates as they stand; nothing when
   // it has none that are numbers.
   std::optional<Setup> SetupOf(const char* id);
@@ -109,6 +127,10 @@ class JobReader {
   std::vector<SetupState> setups_;
   std::uint32_t lastSetup_ = PointTable::kNone;  // the setup of lastStation_, when known
   char lastStation_[kColumnWidth];
+  // The from field of the latest observation, as the line held it, and its id.
+  char lastFromField_[kColumnWidth];
+  std::size_t lastFromFieldSize_ = 0;
+  char lastFrom_[kColumnWidth];
   JobCounts counts_;
 };
 
