@@ -27,6 +27,7 @@ std::size_t InHugePages(std::size_t bytes) { return (bytes + kHugePage - 1) & ~(
 void* AllocateLarge(std::size_t bytes) {
 #ifdef __linux__
   if (bytes >= kHugeFrom) {
+    if (bytes > SIZE_MAX - 2 * kHugePage) throw std::bad_alloc();  // no room to round up
     // Mapped here, not by malloc, so that the block starts and ends on huge pages: a page
     // of the block touched 4 KiB at a time costs more than all the table then does with it.
     const std::size_t size = InHugePages(bytes), mapped = size + kHugePage;
@@ -36,7 +37,9 @@ void* AllocateLarge(std::size_t bytes) {
     const std::uintptr_t start = (first + kHugePage - 1) & ~std::uintptr_t{kHugePage - 1};
     if (start > first) munmap(mapping, start - first);
     if (first + mapped > start + size) munmap(reinterpret_cast<void*>(start + size), first + mapped - start - size);
+#ifdef MADV_HUGEPAGE
     madvise(reinterpret_cast<void*>(start), size, MADV_HUGEPAGE);  // only advice: the table works without
+#endif
     return reinterpret_cast<void*>(start);
   }
 #endif
@@ -45,7 +48,7 @@ void* AllocateLarge(std::size_t bytes) {
   return memory;
 }
 
-void FreeLarge(void* memory, std::size_t bytes) {
+void FreeLarge(void* memory, [[maybe_unused]] std::size_t bytes) {
 #ifdef __linux__
   if (bytes >= kHugeFrom) {
     munmap(memory, InHugePages(bytes));
