@@ -11,6 +11,7 @@ FileOutcome ConvertInBlocks(File& input, const OutputTarget& output, const LineF
     BlockReader reader(input);
     // A failed write ends the reading too, which may be waiting for input that never comes.
     BlockWriter writer(output, [&reader] { reader.Stop(); });
+    if (format.sdr) writer.StartEarly();  // before the job's points fill memory
     BlockConversion conversion(format, writer);
     const auto outcome = [&](FileResult result, const std::string& reason, int error) {
       return FileOutcome{result, reason, error, conversion.Counts()};

@@ -54,6 +54,11 @@ class BlockWriter : public CsvBlockOutput {
   BlockWriter(const BlockWriter&) = delete;
   BlockWriter& operator=(const BlockWriter&) = delete;
 
+  // Starts writing in the background now rather than at the first block. A converter
+  // that holds a job's points until the job ends calls it before it holds them: on POSIX
+  // systems the helper process then shares none of that memory, which a process forked
+  // later shares page by page (and copies as the converter writes to it again).
+  void StartEarly();
   char* Buffer() override;
   // Hands the first size bytes of Buffer() over for writing. False when writing
   // failed, this block or an earlier one; Reason() and Error() then say why.
@@ -79,4 +84,5 @@ class BlockWriter : public CsvBlockOutput {
   std::string reason_;
   int error_ = 0;
   bool failed_ = false;
+  bool madeFolder_ = false;  // POSIX: the target's folder was made, at the first block
 };

@@ -117,14 +117,20 @@ BlockWriter::~BlockWriter() {
   munmap(p.blocks, 2 * kBlockCapacity);
 }
 
+void BlockWriter::StartEarly() {
+  if (platform_->helper < 0 && !failed_) platform_->Start(*this);
+}
+
 char* BlockWriter::Buffer() { return platform_->blocks + platform_->current * kBlockCapacity; }
 
 bool BlockWriter::Submit(std::size_t size) {
   Platform& p = *platform_;
   if (failed_) return false;
   if (size == 0) return true;
-  // The helper starts with the first block, so a file without records costs nothing.
-  if (p.helper < 0 && !(MakeFolder() && p.Start(*this))) return false;
+  // The helper starts with the first block, so a file without records costs nothing; the
+  // folder is made then too, even when the helper started early.
+  if (!madeFolder_ && !(madeFolder_ = MakeFolder())) return false;
+  if (p.helper < 0 && !p.Start(*this)) return false;
   const Order order{p.current, size};
   if (file::WriteWhole(p.orders, &order, sizeof order) != sizeof order) {
     return Fail(0, "the writing process ended unexpectedly");

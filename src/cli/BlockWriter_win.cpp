@@ -34,6 +34,9 @@ BlockWriter::~BlockWriter() {
 
 char* BlockWriter::Buffer() { return platform_->blocks[static_cast<std::size_t>(platform_->current)].get(); }
 
+// A thread shares the converter's memory anyway: nothing to start early.
+void BlockWriter::StartEarly() {}
+
 bool BlockWriter::Submit(std::size_t size) {
   Platform& p = *platform_;
   if (!p.Wait(*this)) return false;
