@@ -84,5 +84,4 @@ class BlockWriter : public CsvBlockOutput {
   std::string reason_;
   int error_ = 0;
   bool failed_ = false;
-  bool madeFolder_ = false;  // POSIX: the target's folder was made, at the first block
 };

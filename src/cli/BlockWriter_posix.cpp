@@ -63,6 +63,7 @@ struct BlockWriter::Platform {
   int orders = -1;
   int answers = -1;
   pid_t helper = -1;
+  bool madeFolder = false;  // at the first block, which may come after the helper started
 
   bool Start(BlockWriter& writer) {
     int orderPipe[2];
@@ -129,7 +130,7 @@ bool BlockWriter::Submit(std::size_t size) {
   if (size == 0) return true;
   // The helper starts with the first block, so a file without records costs nothing; the
   // folder is made then too, even when the helper started early.
-  if (!madeFolder_ && !(madeFolder_ = MakeFolder())) return false;
+  if (!p.madeFolder && !(p.madeFolder = MakeFolder())) return false;
   if (p.helper < 0 && !p.Start(*this)) return false;
   const Order order{p.current, size};
   if (file::WriteWhole(p.orders, &order, sizeof order) != sizeof order) {

@@ -19,6 +19,10 @@ constexpr double kLargestCoordinate = 1e11;
 
 char At(std::string_view line, std::size_t index) { return index < line.size() ? line[index] : ' '; }
 
+// The types of the records that runs are taken of, at a line's start (two bytes there).
+bool IsPointRecord(const char* line) { return (line[0] == '0' || line[0] == '1') && line[1] == '8'; }
+bool IsObservation(const char* line) { return line[0] == '0' && line[1] == '9'; }
+
 bool IsBlank(std::string_view bytes) {
   for (const char c : bytes) {
     if (static_cast<unsigned char>(c) > 32) return false;
@@ -284,8 +288,8 @@ const char* JobReader::ReadRun(const char* p, const char* end, std::size_t lengt
 
 const char* JobReader::ReadRecordRun(const char* p, const char* end) {
   if (end - p < 2) return p;
-  if ((p[0] == '0' || p[0] == '1') && p[1] == '8') return ReadPointRecords(p, end);
-  if (p[0] == '0' && p[1] == '9') return ReadObservations(p, end);
+  if (IsPointRecord(p)) return ReadPointRecords(p, end);
+  if (IsObservation(p)) return ReadObservations(p, end);
   return p;
 }
 
@@ -296,7 +300,7 @@ const char* JobReader::ReadPointRecords(const char* p, const char* end) {
   };
   const CoordinateRecord& record = Fields().point;
   return ReadRun<Id>(
-      p, end, record.length, [](const char* line) { return (line[0] == '0' || line[0] == '1') && line[1] == '8'; },
+      p, end, record.length, IsPointRecord,
       [&](std::string_view line, Id& id) {
         if (IsBlank(FieldOf(line, record.first)) && IsBlank(FieldOf(line, record.second))) {
           ++counts_.otherLines;  // a point without coordinates
@@ -313,7 +317,7 @@ const char* JobReader::ReadPointRecords(const char* p, const char* end) {
 const char* JobReader::ReadObservations(const char* p, const char* end) {
   const Observation09& fields = Fields().observation;
   return ReadRun<Readings>(
-      p, end, fields.code.end(), [](const char* line) { return line[0] == '0' && line[1] == '9'; },
+      p, end, fields.code.end(), IsObservation,
       [&](std::string_view line, Readings& readings) {
         ReadReadings(line, fields, readings);
         points_.Prefetch(readings.toHash);
